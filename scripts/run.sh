@@ -1,0 +1,28 @@
+#!/bin/bash
+# Builds and runs the saver under Wine (default switch "/s"). With no display
+# it starts a virtual one, lets the saver run a few seconds, saves a
+# screenshot to build/vorn.png and prints its path.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VORN_BUILD_DIR:-$root/build}"
+"$root/scripts/setup.sh"
+VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >/dev/null
+
+source "$root/scripts/wine-env.sh"
+[ $# -eq 0 ] && set -- /s
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    vorn_start_wine
+    wine "$build/Vorn.scr" "$@" || true
+    exit 0
+fi
+
+trap vorn_stop EXIT
+vorn_start_display
+vorn_start_wine
+wine "$build/Vorn.scr" "$@" &
+saver=$!
+sleep "${VORN_RUN_SECONDS:-5}"
+import -window root "$build/vorn.png"
+kill "$saver" 2>/dev/null || true
+wineserver -k >/dev/null 2>&1 || true
+echo "$build/vorn.png"
