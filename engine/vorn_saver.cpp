@@ -1,0 +1,119 @@
+#include "engine/vorn_saver.h"
+
+#include <cstdlib>
+#include <cwchar>
+#include <ctime>
+
+#include "engine/clock.h"
+#include "engine/motions.h"
+#include "engine/stamp.h"
+#include "host/close_rules.h"
+#include "settings/settings.h"
+
+KVornSaver Saver;
+FrameCycleState frameCycle;
+
+namespace {
+
+std::wstring motionNames[kMotionCount + 1];
+wchar_t overlayText[160];
+
+std::wstring Widen(const char* narrow) { return std::wstring(narrow, narrow + strlen(narrow)); }
+
+void MakeMotionNames() {
+    for (int i = 0; i < kMotionCount; ++i) motionNames[i] = Widen(kMotionRows[i].name);
+    motionNames[kMotionCount] = Widen(kRandomMotionName);
+}
+
+void DrawOverlayLine(HDC dc, int top) {
+    RECT line;
+    SetRect(&line, 0, top, 80, top + 20);
+    DrawTextW(dc, overlayText, -1, &line, 0);
+}
+
+// Frame count since the last new second, then the running time.
+void DrawOverlay(HDC dc) {
+    _snwprintf(overlayText, 160, L"FPS: %d", frameCycle.framesThisSecond);
+    overlayText[159] = 0;
+    DrawOverlayLine(dc, 0);
+    __time64_t shown = frameCycle.secondsShown;
+    frameCycle.secondsShown += 1;
+    overlayText[0] = 0;
+    if (const tm* parts = _gmtime64(&shown)) wcsftime(overlayText, 160, L"%H:%M:%S", parts);
+    DrawOverlayLine(dc, 20);
+}
+
+void StartPhase(KVornSaver& saver) {
+    ClearSurface(saver);
+    if (saver.pendingInit == 1) saver.algorithmIndex = rand() % kMotionCount;
+    if (SurfaceCanStamp(saver)) saver.motionTable[saver.algorithmIndex].init(saver);
+    saver.pendingInit = 0;
+    saver.phaseStart = frameCycle.lastSecond = VornNow();
+}
+
+} // namespace
+
+void StartEngine(HWND window) {
+    KVornSaver& saver = Saver;
+    srand(static_cast<unsigned>(VornNow()));
+    GetClientRect(window, &saver.clientRect);
+    saver.windowDc = GetDC(window);
+    saver.width = saver.clientRect.right;
+    saver.height = saver.clientRect.bottom;
+    HFONT font = CreateFontW(-10, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
+                             0, 0, L"Arial");
+    SelectObject(saver.windowDc, font);
+    SetTextColor(saver.windowDc, RGB(255, 255, 255));
+    SetBkColor(saver.windowDc, RGB(0, 0, 0));
+    saver.surface.CreateRgb24(saver.width, saver.height);
+    ClearSurface(saver);
+    MakeMotionNames();
+    saver.intensity = IntensityFor(saver.height);
+    saver.spotSize = SpotSizeFor(saver.height);
+    saver.phaseStart = VornNow();
+    saver.centerX = saver.width / 2;
+    saver.centerY = saver.height / 2;
+    for (int i = 0; i < kMotionCount; ++i) {
+        saver.motionTable[i].name = motionNames[i];
+        saver.motionTable[i].init = kMotionRows[i].init;
+        saver.motionTable[i].step = kMotionRows[i].step;
+    }
+    LoadSettings();
+    saver.showtimeSeconds = Settings.Showtime;
+    // A stored value that names no row runs as the random choice.
+    const bool known = Settings.Algorithm >= 0 && Settings.Algorithm <= kRandomAlgorithm;
+    saver.algorithmIndex = known ? Settings.Algorithm : kRandomAlgorithm;
+    saver.switchKind = saver.pendingInit = saver.algorithmIndex == kRandomAlgorithm ? 1 : 2;
+}
+
+void RunFrame() {
+    KVornSaver& saver = Saver;
+    const long long now = VornNow();
+    if (!Settings.Infinity && now - saver.phaseStart > saver.showtimeSeconds)
+        saver.pendingInit = saver.switchKind;
+    if (!frameCycle.earlyReinitDone && frameCycle.framesThisSecond == 1) {
+        saver.pendingInit = saver.switchKind;
+        frameCycle.earlyReinitDone = 1;
+    }
+    frameCycle.framesThisSecond += 1;
+    if (now - frameCycle.lastSecond > 0) {
+        if (Settings.FPS) DrawOverlay(saver.windowDc);
+        frameCycle.framesThisSecond = 0;
+        frameCycle.lastSecond = now;
+    }
+    if (saver.pendingInit) StartPhase(saver);
+    if (SurfaceCanStamp(saver)) saver.motionTable[saver.algorithmIndex].step(saver);
+}
+
+LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: StartEngine(window); return 0;
+    case WM_PAINT:
+        RunFrame();
+        if (Settings.Speed > 0) Sleep(static_cast<DWORD>(Settings.Speed));
+        return 0;
+    case WM_DESTROY: return 0;
+    case WM_ERASEBKGND: return 1;
+    default: return DefaultSaverProc(window, message, wParam, lParam);
+    }
+}
