@@ -1,0 +1,153 @@
+// The settings store against the real registry of the test prefix.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/engine_fixture.h"
+
+namespace {
+
+const wchar_t* const kNames[] = {L"Showtime", L"Speed",   L"Algorithm", L"Infinity", L"Color",
+                                 L"Rainbow",  L"Mode",    L"Round",     L"LineNew",  L"FPS"};
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettingsKey();
+        Settings = SettingsRecord();
+    }
+    void TearDown() override { DeleteSettingsKey(); }
+
+    HKEY Key() {
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr);
+        return key;
+    }
+    void PutDword(const wchar_t* name, DWORD value) {
+        HKEY key = Key();
+        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4);
+        RegCloseKey(key);
+    }
+    void PutRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        HKEY key = Key();
+        RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    }
+    bool GetDword(const wchar_t* name, DWORD& value) {
+        HKEY key = Key();
+        DWORD type = 0, size = 4;
+        LONG status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                                       &size);
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS && type == REG_DWORD && size == 4;
+    }
+    DWORD ValueCount() {
+        HKEY key = Key();
+        DWORD count = 0;
+        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         nullptr, nullptr, nullptr, nullptr);
+        RegCloseKey(key);
+        return count;
+    }
+};
+
+TEST_F(SettingsTest, FirstRunCreatesTheKeyWithItsClassAndTheTenDefaults) {
+    LoadSettings();
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    wchar_t className[64] = {};
+    DWORD classLength = 64;
+    RegQueryInfoKeyW(key, className, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    EXPECT_EQ(std::wstring(className), L"Screen Saver");
+    const DWORD expected[] = {180, 10, 6, 1, 0x00FF0000, 0, 0, 0, 0, 0};
+    EXPECT_EQ(ValueCount(), 10u);
+    for (int i = 0; i < 10; ++i) {
+        DWORD value = 0xDEAD;
+        EXPECT_TRUE(GetDword(kNames[i], value)) << "missing " << i;
+        EXPECT_EQ(value, expected[i]) << "value " << i;
+    }
+    EXPECT_EQ(Settings.Showtime, 180);
+    EXPECT_EQ(Settings.Color, 0x00FF0000u);
+}
+
+TEST_F(SettingsTest, KeyWithoutValuesKeepsDefaultsAndWritesNothing) {
+    RegCloseKey(Key());
+    LoadSettings();
+    EXPECT_EQ(ValueCount(), 0u);
+    EXPECT_EQ(Settings.Showtime, 180);
+    EXPECT_EQ(Settings.Speed, 10);
+    EXPECT_EQ(Settings.Algorithm, 6);
+    EXPECT_EQ(Settings.Infinity, 1);
+}
+
+TEST_F(SettingsTest, LoadCorrectsShowtimeAndSpeed) {
+    struct Case {
+        DWORD showtime, speed;
+        LONG expectShowtime, expectSpeed;
+    } cases[] = {
+        {999, 999, 999, 999},
+        {1000, 1000, 999, 20},
+        {0, 0, 0, 0},
+        {static_cast<DWORD>(-5), static_cast<DWORD>(-5), -5, 20},
+    };
+    for (const Case& c : cases) {
+        PutDword(L"Showtime", c.showtime);
+        PutDword(L"Speed", c.speed);
+        LoadSettings();
+        EXPECT_EQ(Settings.Showtime, c.expectShowtime) << c.showtime;
+        EXPECT_EQ(Settings.Speed, c.expectSpeed) << c.speed;
+    }
+}
+
+TEST_F(SettingsTest, StoredValuesReachTheRecordUnvalidated) {
+    PutDword(L"Rainbow", 2);
+    PutDword(L"Algorithm", 9);
+    PutDword(L"Mode", 7);
+    PutDword(L"Color", 0x00123456);
+    LoadSettings();
+    EXPECT_EQ(Settings.Rainbow, 2);  // any non-zero flag counts as set
+    EXPECT_EQ(Settings.Algorithm, 9);
+    EXPECT_EQ(Settings.Mode, 7);
+    EXPECT_EQ(Settings.Color, 0x00123456u);
+}
+
+TEST_F(SettingsTest, WrongTypeAndOversizeValuesAreIgnored) {
+    const wchar_t text[] = L"12345678901234567890";
+    const BYTE eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    const BYTE two[2] = {9, 9};
+    PutRaw(L"Showtime", REG_SZ, text, sizeof(text));
+    PutRaw(L"Speed", REG_BINARY, eight, sizeof(eight));
+    PutRaw(L"Mode", REG_BINARY, two, sizeof(two));
+    PutRaw(L"Algorithm", REG_QWORD, eight, sizeof(eight));
+    PutDword(L"FPS", 1);
+    LoadSettings();
+    EXPECT_EQ(Settings.Showtime, 180);
+    EXPECT_EQ(Settings.Speed, 10);
+    EXPECT_EQ(Settings.Mode, 0);
+    EXPECT_EQ(Settings.Algorithm, 6);
+    EXPECT_EQ(Settings.FPS, 1);
+}
+
+TEST_F(SettingsTest, SaveWritesTheFieldsAsTheyStand) {
+    RegCloseKey(Key());
+    Settings.Showtime = 1500;
+    Settings.Speed = -3;
+    Settings.FPS = 2;
+    SaveSettings();
+    DWORD value = 0;
+    ASSERT_TRUE(GetDword(L"Showtime", value));
+    EXPECT_EQ(value, 1500u);
+    ASSERT_TRUE(GetDword(L"Speed", value));
+    EXPECT_EQ(static_cast<LONG>(value), -3);
+    ASSERT_TRUE(GetDword(L"FPS", value));
+    EXPECT_EQ(value, 2u);
+    EXPECT_EQ(ValueCount(), 10u);
+    LoadSettings();
+    EXPECT_EQ(Settings.Showtime, 999);
+}
+
+} // namespace

@@ -1,0 +1,25 @@
+#pragma once
+// Real windows and a clean engine for component tests.
+#include <windows.h>
+
+#include "engine/vorn_saver.h"
+#include "settings/settings.h"
+
+// A visible top-level window with exactly this client size (own DC, plain
+// default procedure), on the virtual display the tests run on.
+HWND MakeTestWindow(int width, int height);
+
+// Back to the state of a fresh process: engine, frame cycle, settings.
+void ResetEngine();
+
+// Removes the settings key, so the next load is a first run.
+void DeleteSettingsKey();
+
+// Stores these settings under the key, as a previous dialog would have.
+void StoreSettings(const SettingsRecord& record);
+
+// Window size, settings stored, engine started on a new window.
+HWND StartEngineOn(int width, int height, const SettingsRecord& record = SettingsRecord());
+
+// Drains the window's pending messages without painting.
+void PumpMessages();
