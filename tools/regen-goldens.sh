@@ -1,0 +1,13 @@
+#!/bin/bash
+# Re-renders the golden pictures and rewrites tests/golden/renders.txt with
+# their new sums. Only for a change that is meant to alter the pictures:
+# review the new pictures (left in build/golden/) before committing the sums.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VORN_BUILD_DIR:-$root/build}"
+VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >/dev/null
+source "$root/scripts/wine-env.sh"
+trap vorn_stop EXIT
+vorn_start_display
+vorn_start_wine
+bash "$root/tests/e2e/golden.sh" "$build" --update
