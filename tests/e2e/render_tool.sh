@@ -80,6 +80,19 @@ wine "$render" --Algorithm 4 --Color 0x0000FF --out red.bmp || fail "red: exit $
 [ "$(channel_max red.bmp B)" = 0 ] && [ "$(channel_max red.bmp R)" != 0 ] ||
     fail "--Color 0x0000FF did not draw red"
 
+# --- The simulated clock: Speed ms per frame. The phase that frame 3 starts at
+# second 0 ends with Showtime 2 on the first frame at 3000 ms, frame 301, which
+# clears the surface and stamps once. With Speed 0 time stands still.
+for frames in 300 301; do
+    wine "$render" --frames $frames --Showtime 2 --Infinity 0 --Algorithm 3 --out clock$frames.bmp ||
+        fail "clock render: exit $?"
+done
+[ "$(lit_pixels clock300.bmp)" -gt 81 ] || fail "the phase ended before frame 301"
+[ "$(lit_pixels clock301.bmp)" -eq 81 ] || fail "the phase did not end on frame 301"
+wine "$render" --frames 301 --Showtime 0 --Infinity 0 --Speed 0 --Algorithm 3 --out still.bmp ||
+    fail "Speed 0 render: exit $?"
+[ "$(lit_pixels still.bmp)" -gt 81 ] || fail "with Speed 0 a phase ended on time"
+
 # --- The key: absent stays absent (with its new parents), present stays as it was.
 wine reg delete 'HKCU\Software\Kervolan' /f >/dev/null 2>&1
 wine "$render" --frames 10 --Speed 3 --out k1.bmp || fail "absent key run: exit $?"
