@@ -295,8 +295,8 @@ TEST_F(TrigMotions, PolarRotatesByFourDegreesAfterEachTurn) {
     // The 722nd stamp is the first of the rotated figure: theta is half a
     // degree again, phi 4.5 degrees, rho = 164 cos 1 degree = 163.98.
     StepPolarCoordinates(saver);
-    EXPECT_EQ(saver.posX, 400 + 163);  // rho cos 4.5 degrees = 163.5
-    EXPECT_EQ(saver.posY, 300 + 12);   // rho sin 4.5 degrees = 12.9
+    EXPECT_EQ(saver.posX, 400 + 163); // rho cos 4.5 degrees = 163.5
+    EXPECT_EQ(saver.posY, 300 + 12);  // rho sin 4.5 degrees = 12.9
     for (int step = 723; step <= 1441; ++step)
         StepPolarCoordinates(saver);
     EXPECT_EQ(saver.polarRotation, static_cast<float>(2.0 * kFourDegrees));
