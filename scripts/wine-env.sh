@@ -24,7 +24,7 @@ vorn_start_wine() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
-    wineserver -p
+    wineserver -p >/dev/null 2>&1 || true  # already running is fine
     # Warm the server so the first test program does not pay the start-up.
     wine reg query 'HKCU\Software' >/dev/null 2>&1 || true
 }

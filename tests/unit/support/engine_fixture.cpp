@@ -3,6 +3,7 @@
 #include <new>
 
 #include "engine/stamp.h"
+#include "engine/trig_motions.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ void ResetEngine() {
     frameCycle = FrameCycleState();
     Settings = SettingsRecord();
     rainbowCounter = 0;
+    ResetTrigRunValues();
 }
 
 void DeleteSettingsKey() { RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKeyPath); }

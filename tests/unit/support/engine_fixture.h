@@ -5,7 +5,7 @@
 #include "engine/vorn_saver.h"
 #include "settings/settings.h"
 
-// A visible top-level window with exactly this client size (own DC, plain
+// A hidden top-level window with exactly this client size (own DC, plain
 // default procedure), on the virtual display the tests run on.
 HWND MakeTestWindow(int width, int height);
 
