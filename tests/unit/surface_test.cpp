@@ -96,6 +96,7 @@ TEST_F(SurfaceTest, DegenerateWindowsRunTenThousandFrames) {
 // platform reports one (Wine answers 0).
 TEST_F(SurfaceTest, SeventyThousandClearsAndStampsLeakNoGdiHandle) {
     window_ = StartEngineOn(64, 64);
+    ASSERT_NE(Saver.surface.bitmap, nullptr);
     const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     for (int n = 0; n < 70000; ++n) {
         ClearSurface(Saver);
