@@ -57,6 +57,7 @@ HWND CreateSaverWindow(HWND parent, const Placement& place) {
                            HostState.moduleInstance, nullptr);
 }
 
+// A failing GetMessageW (-1) ends the loop as WM_QUIT does, rather than spinning.
 int RunMessageLoop() {
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
