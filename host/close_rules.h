@@ -2,4 +2,13 @@
 // Default handling of the saver window's messages: when the saver closes.
 #include <windows.h>
 
+// Mouse travel must exceed this many pixels before the saver closes.
+constexpr DWORD wakeDistance = 4;
+
+// |dx| + |dy| between the anchor and the cursor, in wrapping 32-bit arithmetic.
+DWORD MouseTravel(POINT anchor, POINT cursor);
+
+// Whether a power broadcast other than the suspend query ends the saver.
+bool PowerBroadcastCloses(WPARAM event, LPARAM data);
+
 LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,168 @@
+#include "host/entry.h"
+
+#include <commctrl.h>
+#include <setjmp.h>
+
+#include "host/host_state.h"
+#include "host/password.h"
+#include "host/saver_window.h"
+#include "settings/dialog.h"
+
+LPTOP_LEVEL_EXCEPTION_FILTER faultVerdict = UnhandledExceptionFilter;
+
+namespace {
+
+using HeapSetInformationProc = BOOL(WINAPI*)(HANDLE, HEAP_INFORMATION_CLASS, PVOID, SIZE_T);
+
+// Looked up by name: older systems lack it, and then the step is skipped.
+void HardenHeap() {
+    HMODULE kernel = GetModuleHandleW(L"KERNEL32.DLL");
+    if (!kernel) return;
+    auto setInformation = reinterpret_cast<HeapSetInformationProc>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "HeapSetInformation")));
+    if (setInformation) setInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
+}
+
+void InitCommonControlClasses() {
+    INITCOMMONCONTROLSEX classes = {8, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&classes);
+}
+
+// The Windows 95/98/Me family enforces the saver password itself.
+bool DetectLegacyPlatform() {
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    return GetVersionExW(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+HWND UsableWindow(DWORD number) {
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number));
+    return number && IsWindow(window) ? window : nullptr;
+}
+
+HWND OrForeground(HWND window) {
+    return window ? window : GetForegroundWindow();
+}
+
+// After 'P', 'L' or 'A': spaces, then the number. A tab or a colon ends it at 0.
+HWND WindowAfterLetter(const wchar_t* afterLetter) {
+    while (*afterLetter == L' ')
+        ++afterLetter;
+    return UsableWindow(ParseWindowNumber(afterLetter));
+}
+
+// After 'C': window N for ":N" when N names a window, else the foreground window.
+HWND SettingsDialogParent(const wchar_t* afterLetter) {
+    if (*afterLetter != L':') return GetForegroundWindow();
+    return OrForeground(UsableWindow(ParseWindowNumber(afterLetter + 1)));
+}
+
+// The fault guard. There is no __try here: a fault that no frame handles
+// reaches the top-level filter, which asks the platform's own filter and, if
+// that elects to handle it, jumps back to the guard. The runtime's longjmp
+// unwinds the structured-exception frames in between.
+jmp_buf faultLanding;
+LPTOP_LEVEL_EXCEPTION_FILTER outerFilter = nullptr;
+
+LONG WINAPI EscapedFaultFilter(EXCEPTION_POINTERS* fault) {
+    SetUnhandledExceptionFilter(outerFilter); // the platform's filter must not come back here
+    const LONG verdict = faultVerdict(fault);
+    if (verdict == EXCEPTION_EXECUTE_HANDLER) longjmp(faultLanding, 1);
+    return verdict; // on to the system's own handling
+}
+
+} // namespace
+
+const wchar_t* CommandTail(const wchar_t* commandLine) {
+    const wchar_t* at = commandLine;
+    if (*at == L'"') {
+        ++at;
+        while (*at && *at != L'"')
+            ++at;
+        if (*at) ++at;
+    } else if (*at > L' ') {
+        while (*at > L' ')
+            ++at;
+    }
+    while (*at >= 1 && *at <= L' ')
+        ++at;
+    return at;
+}
+
+DWORD ParseWindowNumber(const wchar_t* text) {
+    DWORD value = 0;
+    for (; *text >= L'0' && *text <= L'9'; ++text)
+        value = value * 10 + (*text - L'0');
+    return value;
+}
+
+// The settings dialog needs no window classes of its own.
+int DialogClassHook(HINSTANCE) {
+    return 1;
+}
+
+int OpenSettingsDialog(HWND parent) {
+    if (!DialogClassHook(HostState.moduleInstance)) return 0;
+    return static_cast<int>(DialogBoxParamW(HostState.moduleInstance,
+                                            MAKEINTRESOURCEW(kSettingsDialogId), parent,
+                                            SettingsDialogProc, 0));
+}
+
+HostCommand ReadCommand(const wchar_t* commandTail) {
+    const wchar_t* at = commandTail;
+    while (*at == L' ' || *at == L'-' || *at == L'/')
+        ++at;
+    switch (*at) {
+    case L'\0': return {HostAction::SettingsDialog, nullptr};
+    case L'S':
+    case L's': return {HostAction::FullScreen, nullptr};
+    case L'P':
+    case L'p':
+    case L'L':
+    case L'l': {
+        HWND pane = WindowAfterLetter(at + 1);
+        return {pane ? HostAction::Preview : HostAction::None, pane};
+    }
+    case L'C':
+    case L'c': return {HostAction::SettingsDialog, SettingsDialogParent(at + 1)};
+    case L'A':
+    case L'a':
+        if (!HostState.legacyPlatform) return {HostAction::None, nullptr};
+        return {HostAction::ChangePassword, OrForeground(WindowAfterLetter(at + 1))};
+    default: return {HostAction::None, nullptr};
+    }
+}
+
+int RunCommand(const HostCommand& command) {
+    switch (command.action) {
+    case HostAction::SettingsDialog: return OpenSettingsDialog(command.window);
+    case HostAction::FullScreen: return RunSaverWindow(nullptr);
+    case HostAction::Preview: return RunSaverWindow(command.window);
+    case HostAction::ChangePassword: ChangeSaverPassword(command.window); return 0;
+    case HostAction::None: break;
+    }
+    return -1;
+}
+
+int DispatchCommand(const wchar_t* commandTail) {
+    return RunCommand(ReadCommand(commandTail));
+}
+
+int GuardFaults(int (*action)(const wchar_t*), const wchar_t* argument) {
+    outerFilter = SetUnhandledExceptionFilter(EscapedFaultFilter);
+    if (setjmp(faultLanding)) {
+        MarkSaverRunning(false);
+        return -1;
+    }
+    const int result = action(argument);
+    SetUnhandledExceptionFilter(outerFilter);
+    return result;
+}
+
+int HostEntry(HINSTANCE moduleInstance, const wchar_t* commandTail) {
+    HardenHeap();
+    InitCommonControlClasses();
+    HostState.moduleInstance = moduleInstance;
+    HostState.legacyPlatform = DetectLegacyPlatform();
+    return GuardFaults(DispatchCommand, commandTail);
+}

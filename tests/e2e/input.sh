@@ -1,0 +1,26 @@
+#!/bin/bash
+# Real input through the X server: a key press and a click close the saver;
+# mouse travel closes it only once it adds up to more than 4 pixels.
+source "$(dirname "${BASH_SOURCE[0]}")/support/saver.bash" "$1"
+
+start_and_settle() {
+    xdotool mousemove 500 400
+    start_saver /s
+    wait_for_window "Screen Saver"
+    sleep 1
+}
+
+start_and_settle
+xdotool key a
+expect_exit "$saver_pid" 0 "a key press closes"
+
+start_and_settle
+xdotool mousemove 503 401
+sleep 1.5
+expect_running "$saver_pid" "a move of 4 pixels does not close"
+xdotool mousemove 504 401
+expect_exit "$saver_pid" 0 "a further pixel (travel 5) closes"
+
+start_and_settle
+xdotool click 1
+expect_exit "$saver_pid" 0 "a click closes"

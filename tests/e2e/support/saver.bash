@@ -1,0 +1,75 @@
+# Sourced by the end-to-end scripts (argument: the build folder). Starts the
+# real saver under Wine, waits for its window, reads screenshots, and on exit
+# kills whatever saver it started, so a failing script cannot hang the run.
+set -uo pipefail
+build="$(cd "$1" && pwd)"
+saver="$build/Vorn.scr"
+settings_key='HKCU\Software\Kervolan\Screensavers\Vorn'
+work="$(mktemp -d "$build/e2e.XXXXXX")"
+started=()
+
+cleanup() {
+    local pid
+    for pid in "${started[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# start_saver ARGS...: the saver in the background; its process id in $saver_pid.
+start_saver() {
+    wine "$saver" "$@" >/dev/null 2>&1 &
+    saver_pid=$!
+    started+=("$saver_pid")
+}
+
+# await_exit PID SECONDS: sets $exit_code to the process's exit code, or to
+# "running" if it has not ended within SECONDS. (Not in a subshell: only this
+# shell can collect its children's codes.)
+await_exit() {
+    local pid=$1 tenths=$(($2 * 10)) i
+    exit_code=running
+    for ((i = 0; i < tenths; i++)); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            exit_code=$?
+            return
+        fi
+        sleep 0.1
+    done
+}
+
+# wait_for_window TITLE [SECONDS]: until a window with exactly this title exists.
+wait_for_window() {
+    local tenths=$((${2:-20} * 10)) i
+    for ((i = 0; i < tenths; i++)); do
+        xdotool search --name "^$1\$" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    fail "no window \"$1\" appeared"
+}
+
+# expect_exit PID CODE WHAT: the process ends with CODE within 20 seconds.
+expect_exit() {
+    await_exit "$1" 20
+    [ "$exit_code" = "$2" ] || fail "$3: exit code $exit_code, expected $2"
+    echo "ok: $3 (exit $exit_code)"
+}
+
+expect_running() {
+    kill -0 "$1" 2>/dev/null || fail "$2: the saver is no longer running"
+    echo "ok: $2 (still running)"
+}
+
+# screen_stats FILE: "width height maxRed maxGreen maxBlue bluePixels"
+screen_stats() {
+    local size blue
+    size=$(identify -format "%w %h" "$1")
+    blue=$(convert "$1" -channel B -separate -threshold 0 -format "%[fx:round(mean*w*h)]" info:)
+    echo "$size $(convert "$1" -format \
+        "%[fx:round(255*maxima.r)] %[fx:round(255*maxima.g)] %[fx:round(255*maxima.b)]" info:) $blue"
+}

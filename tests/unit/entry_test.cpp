@@ -1,0 +1,279 @@
+// The process entry: the command tail, window numbers, the dispatch table and
+// its exit codes, and the fault guard.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/entry.h"
+#include "host/host_state.h"
+
+namespace {
+
+TEST(CommandTail, SkipsTheProgramNameAndTheBlanksAfterIt) {
+    struct Row {
+        const wchar_t* line;
+        const wchar_t* tail;
+    };
+    const Row rows[] = {
+        {L"\"C:\\Program Files\\Vorn.scr\" /s", L"/s"},
+        {L"\"C:\\Vorn.scr\"/p 12", L"/p 12"},
+        {L"\"C:\\Vorn.scr\"x /s", L"x /s"},
+        {L"\"C:\\no closing quote /s", L""},
+        {L"\"\" /c", L"/c"},
+        {L"C:\\Vorn.scr /c:123", L"/c:123"},
+        {L"Vorn.scr\t\t /S", L"/S"},
+        {L"Vorn.scr \x01\x1f s", L"s"},
+        {L"Vorn.scr", L""},
+        {L"Vorn.scr   ", L""},
+        {L" /s", L"/s"},
+        {L"\t\t-p 5", L"-p 5"},
+        {L"", L""},
+        {L"Vorn.scr /p  7 ", L"/p  7 "},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(std::wstring(CommandTail(row.line)), row.tail) << row.line;
+}
+
+TEST(ParseWindowNumber, LeadingDecimalDigitsWrappingModulo2To32) {
+    struct Row {
+        const wchar_t* text;
+        DWORD value;
+    };
+    const Row rows[] = {
+        {L"0", 0},
+        {L"7", 7},
+        {L"65552", 65552},
+        {L"123abc", 123},
+        {L"12 34", 12},
+        {L"abc", 0},
+        {L"", 0},
+        {L" 12", 0},
+        {L"-5", 0},
+        {L"+5", 0},
+        {L"0x10", 0},
+        {L"007", 7},
+        {L"4294967295", 0xFFFFFFFFu},
+        {L"4294967296", 0},
+        {L"4294967297", 1},
+        {L"99999999999", 1215752191u},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(ParseWindowNumber(row.text), row.value) << row.text;
+}
+
+class DispatchTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        HostState = HostStateRecord();
+        window_ = CreateWindowExW(0, L"STATIC", L"pane", WS_POPUP, 0, 0, 152, 112, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(window_, nullptr);
+        number_ = std::to_wstring(reinterpret_cast<UINT_PTR>(window_));
+    }
+    void TearDown() override {
+        DestroyWindow(window_);
+        HostState = HostStateRecord();
+    }
+    // "%" in a pattern stands for the number of our window.
+    std::wstring With(const wchar_t* pattern) const {
+        std::wstring text = pattern;
+        const size_t at = text.find(L'%');
+        if (at != std::wstring::npos) text.replace(at, 1, number_);
+        return text;
+    }
+    HWND window_ = nullptr;
+    std::wstring number_;
+};
+
+enum Expected { kNone, kOurs, kForeground }; // kForeground: GetForegroundWindow()
+
+TEST_F(DispatchTest, OnlyTheFirstSignificantCharacterDecides) {
+    struct Row {
+        const wchar_t* tail;
+        bool legacy;
+        HostAction action;
+        Expected window;
+    };
+    const Row rows[] = {
+        {L"", false, HostAction::SettingsDialog, kNone},
+        {L"/", false, HostAction::SettingsDialog, kNone},
+        {L"- -", false, HostAction::SettingsDialog, kNone},
+        {L" //--", false, HostAction::SettingsDialog, kNone},
+        {L"/s", false, HostAction::FullScreen, kNone},
+        {L"/S", false, HostAction::FullScreen, kNone},
+        {L"-s", false, HostAction::FullScreen, kNone},
+        {L"s", false, HostAction::FullScreen, kNone},
+        {L"/screensaver", false, HostAction::FullScreen, kNone},
+        {L"/p %", false, HostAction::Preview, kOurs},
+        {L"/P   %", false, HostAction::Preview, kOurs},
+        {L"/p%", false, HostAction::Preview, kOurs},
+        {L"/l %", false, HostAction::Preview, kOurs},
+        {L"L %", false, HostAction::Preview, kOurs},
+        {L"/p % trailing", false, HostAction::Preview, kOurs},
+        {L"/p", false, HostAction::None, kNone},
+        {L"/p 0", false, HostAction::None, kNone},
+        {L"/p:%", false, HostAction::None, kNone},
+        {L"/p\t%", false, HostAction::None, kNone},
+        {L"/p 3", false, HostAction::None, kNone},
+        {L"/c", false, HostAction::SettingsDialog, kForeground},
+        {L"/c %", false, HostAction::SettingsDialog, kForeground},
+        {L"/c:%", false, HostAction::SettingsDialog, kOurs},
+        {L"/C:%x", false, HostAction::SettingsDialog, kOurs},
+        {L"/c:0", false, HostAction::SettingsDialog, kForeground},
+        {L"/c:abc", false, HostAction::SettingsDialog, kForeground},
+        {L"/c: %", false, HostAction::SettingsDialog, kForeground},
+        {L"/a %", false, HostAction::None, kNone},
+        {L"/a", false, HostAction::None, kNone},
+        {L"/a %", true, HostAction::ChangePassword, kOurs},
+        {L"/A%", true, HostAction::ChangePassword, kOurs},
+        {L"/a", true, HostAction::ChangePassword, kForeground},
+        {L"/a 3", true, HostAction::ChangePassword, kForeground},
+        {L"/x", false, HostAction::None, kNone},
+        {L"12 /s", false, HostAction::None, kNone},
+        {L"/\ts", false, HostAction::None, kNone},
+        {L":s", false, HostAction::None, kNone},
+    };
+    for (const Row& row : rows) {
+        const std::wstring tail = With(row.tail);
+        HostState.legacyPlatform = row.legacy;
+        const HostCommand command = ReadCommand(tail.c_str());
+        HWND expected = row.window == kOurs         ? window_
+                        : row.window == kForeground ? GetForegroundWindow()
+                                                    : nullptr;
+        EXPECT_EQ(static_cast<int>(command.action), static_cast<int>(row.action)) << tail;
+        EXPECT_EQ(command.window, expected) << tail;
+    }
+}
+
+// Commands that run no action end with -1 and leave nothing behind.
+TEST_F(DispatchTest, NoActionEndsWithMinusOne) {
+    const wchar_t* tails[] = {L"/x",   L"12 /s", L"/p", L"/p 0", L"/p:%",
+                              L"/l:%", L"/a %",  L"/a", L"/\ts", L"/p 4294967296"};
+    for (const wchar_t* pattern : tails) {
+        const std::wstring tail = With(pattern);
+        EXPECT_EQ(HostEntry(GetModuleHandleW(nullptr), tail.c_str()), -1) << tail;
+        EXPECT_EQ(HostState.saverWindow, nullptr);
+    }
+    EXPECT_FALSE(HostState.legacyPlatform);
+    EXPECT_EQ(HostState.moduleInstance, GetModuleHandleW(nullptr));
+}
+
+TEST_F(DispatchTest, PasswordChangeOnTheLegacyPlatformEndsWithZero) {
+    HostState.legacyPlatform = true;
+    EXPECT_EQ(DispatchCommand(With(L"/a %").c_str()), 0);
+    EXPECT_EQ(DispatchCommand(L"/a"), 0);
+}
+
+// This program has no dialog template, so the dialog cannot be created.
+TEST_F(DispatchTest, SettingsDialogReturnsWhatTheDialogBoxReturns) {
+    HostState.moduleInstance = GetModuleHandleW(nullptr);
+    EXPECT_EQ(DialogClassHook(HostState.moduleInstance), 1);
+    EXPECT_EQ(OpenSettingsDialog(nullptr), -1);
+    EXPECT_EQ(DispatchCommand(With(L"/c:%").c_str()), -1);
+}
+
+DWORD faultSeen = 0;
+LONG verdictGiven = EXCEPTION_EXECUTE_HANDLER;
+
+LONG WINAPI RecordingVerdict(EXCEPTION_POINTERS* fault) {
+    faultSeen = fault->ExceptionRecord->ExceptionCode;
+    return verdictGiven;
+}
+
+LONG WINAPI OuterFilter(EXCEPTION_POINTERS*) {
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+int ReturnsSeven(const wchar_t*) {
+    return 7;
+}
+
+int WritesThroughNull(const wchar_t*) {
+    *static_cast<int volatile*>(nullptr) = 1;
+    return 0;
+}
+
+int RaisesItsOwnFault(const wchar_t*) {
+    RaiseException(0xE0564F52, 0, 0, nullptr);
+    return 0;
+}
+
+// Faults a few frames down, below platform code that called back into ours.
+BOOL CALLBACK FaultInCallback(HWND, LPARAM) {
+    WritesThroughNull(nullptr);
+    return FALSE;
+}
+int FaultsInsideEnumeration(const wchar_t*) {
+    EnumThreadWindows(GetCurrentThreadId(), FaultInCallback, 0);
+    return 0;
+}
+
+const wchar_t kFaultingClass[] = L"VornFaultingWindow";
+HWND faultingWindow = nullptr;
+
+LRESULT CALLBACK FaultingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) WritesThroughNull(nullptr);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+int FaultsInASentMessage(const wchar_t*) {
+    SendMessageW(faultingWindow, WM_APP, 0, 0);
+    return 0;
+}
+int FaultsInTheMessageLoop(const wchar_t*) {
+    PostMessageW(faultingWindow, WM_APP, 0, 0);
+    MSG message;
+    while (PeekMessageW(&message, faultingWindow, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    return 0;
+}
+
+class FaultGuardTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        faultVerdict = RecordingVerdict;
+        faultSeen = 0;
+        previous_ = SetUnhandledExceptionFilter(OuterFilter);
+        WNDCLASSW faulting = {};
+        faulting.lpfnWndProc = FaultingProc;
+        faulting.hInstance = GetModuleHandleW(nullptr);
+        faulting.lpszClassName = kFaultingClass;
+        RegisterClassW(&faulting);
+        faultingWindow = CreateWindowExW(0, kFaultingClass, L"", WS_POPUP, 0, 0, 8, 8, nullptr,
+                                         nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(faultingWindow);
+        EXPECT_EQ(SetUnhandledExceptionFilter(previous_), OuterFilter) << "filter not restored";
+        faultVerdict = UnhandledExceptionFilter;
+    }
+    LPTOP_LEVEL_EXCEPTION_FILTER previous_ = nullptr;
+};
+
+TEST_F(FaultGuardTest, PassesTheActionsResultThrough) {
+    EXPECT_EQ(GuardFaults(ReturnsSeven, nullptr), 7);
+    EXPECT_EQ(faultSeen, 0u);
+}
+
+TEST_F(FaultGuardTest, AnEscapedFaultTheFilterHandlesGivesMinusOne) {
+    struct Row {
+        const char* name;
+        int (*action)(const wchar_t*);
+        DWORD code;
+    };
+    const Row rows[] = {
+        {"access violation", WritesThroughNull, EXCEPTION_ACCESS_VIOLATION},
+        {"raised fault", RaisesItsOwnFault, 0xE0564F52},
+        {"fault inside a callback", FaultsInsideEnumeration, EXCEPTION_ACCESS_VIOLATION},
+        {"fault in a window procedure", FaultsInASentMessage, EXCEPTION_ACCESS_VIOLATION},
+        {"fault in the message loop", FaultsInTheMessageLoop, EXCEPTION_ACCESS_VIOLATION},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        faultSeen = 0;
+        EXPECT_EQ(GuardFaults(row.action, nullptr), -1);
+        EXPECT_EQ(faultSeen, row.code);
+        EXPECT_EQ(GuardFaults(ReturnsSeven, nullptr), 7) << "the guard works again afterwards";
+    }
+}
+
+} // namespace

@@ -1,0 +1,337 @@
+// The saver window's framework layer on windows of ours: HostWindowProc's
+// rows, the single-instance check, and a whole preview run in a pane.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/close_rules.h"
+#include "host/host_state.h"
+#include "host/saver_window.h"
+#include "support/engine_fixture.h"
+
+namespace {
+
+const wchar_t kHostTestClass[] = L"VornHostWindowTest";
+const wchar_t kParentClass[] = L"VornPreviewParentTest";
+constexpr UINT kCheckPreview = WM_APP + 1;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+void RegisterTestClasses() {
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = HostWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kHostTestClass;
+    RegisterClassW(&windowClass);
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = ParentProc;
+    windowClass.lpszClassName = kParentClass;
+    RegisterClassW(&windowClass);
+}
+
+HWND MakeParent(DWORD visible, int width, int height) {
+    return CreateWindowExW(0, kParentClass, L"Preview host", WS_POPUP | visible, 0, 0, width,
+                           height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+int TakeQueued(HWND window, UINT message, MSG* last = nullptr) {
+    MSG taken;
+    int count = 0;
+    while (PeekMessageW(&taken, window, message, message, PM_REMOVE)) {
+        ++count;
+        if (last) *last = taken;
+    }
+    return count;
+}
+
+std::wstring TitleOf(HWND window) {
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    return title;
+}
+
+// What the pane showed while the preview ran.
+struct PreviewSeen {
+    std::wstring className, title;
+    RECT client = {};
+    bool previewMode = false;
+    int spotSize = 0, intensity = 0;
+    int bluePixels = 0, otherPixels = 0;
+    int checks = 0;
+} seen;
+
+void LookAtPreview() {
+    HWND pane = HostState.saverWindow;
+    wchar_t name[64] = {};
+    GetClassNameW(pane, name, 64);
+    seen.className = name;
+    seen.title = TitleOf(pane);
+    GetClientRect(pane, &seen.client);
+    seen.previewMode = HostState.previewMode;
+    seen.spotSize = Saver.spotSize;
+    seen.intensity = Saver.intensity;
+    seen.bluePixels = seen.otherPixels = 0;
+    GdiFlush();
+    const CImage& surface = Saver.surface;
+    for (int y = 0; y < surface.imageHeight; ++y) {
+        for (int x = 0; x < surface.imageWidth; ++x) {
+            const BYTE* pixel = surface.Pixel(x, y);
+            if (pixel[0]) ++seen.bluePixels;
+            if (pixel[1] || pixel[2]) ++seen.otherPixels;
+        }
+    }
+}
+
+// Checks arrive from the ticker thread; the parent goes once the engine has
+// run past its early restart and stamped, which ends the preview.
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kCheckPreview) return DefWindowProcW(window, message, wParam, lParam);
+    ++seen.checks;
+    LookAtPreview();
+    const bool stamped = frameCycle.earlyReinitDone && seen.bluePixels > 0;
+    if (stamped || seen.checks > 200) DestroyWindow(window);
+    return 0;
+}
+
+DWORD WINAPI Ticker(void* parent) {
+    do
+        Sleep(50);
+    while (PostMessageW(static_cast<HWND>(parent), kCheckPreview, 0, 0));
+    return 0;
+}
+
+class HostWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        RegisterTestClasses();
+        ResetEngine();
+        StoreSettings(SettingsRecord());
+        HostState = HostStateRecord();
+        HostState.moduleInstance = GetModuleHandleW(nullptr);
+    }
+    void TearDown() override {
+        if (IsWindow(window_)) DestroyWindow(window_);
+        if (IsWindow(parent_)) DestroyWindow(parent_);
+        window_ = parent_ = nullptr;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        UnregisterClassW(kSaverClassName, GetModuleHandleW(nullptr));
+        HostState = HostStateRecord();
+        ResetEngine();
+    }
+
+    // A hidden saver window of ours: full screen mode, or a preview child of
+    // a hidden parent.
+    void MakeWindow(bool preview) {
+        HostState.previewMode = preview;
+        if (preview) parent_ = MakeParent(0, 200, 150);
+        window_ = CreateWindowExW(0, kHostTestClass, preview ? kPreviewTitle : kSaverTitle,
+                                  preview ? WS_CHILD : WS_POPUP, 0, 0, 64, 48, parent_, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(window_, nullptr);
+        TakeQueued(window_, WM_CLOSE);
+    }
+
+    HWND window_ = nullptr;
+    HWND parent_ = nullptr;
+};
+
+HWND restoredWindow = nullptr;
+HANDLE restoredContext = nullptr;
+HANDLE WINAPI RecordAssociate(HWND window, HANDLE context) {
+    restoredWindow = window;
+    restoredContext = context;
+    return nullptr;
+}
+
+TEST_F(HostWindowTest, CreationAnchorsTheCursorDisconnectsTheInputMethodAndStartsTheEngine) {
+    ASSERT_TRUE(SetCursorPos(333, 222));
+    MakeWindow(false);
+    EXPECT_EQ(HostState.cursorAnchor.x, 333);
+    EXPECT_EQ(HostState.cursorAnchor.y, 222);
+    EXPECT_EQ(Saver.width, 64);
+    EXPECT_NE(Saver.windowDc, nullptr);
+    HMODULE imm = GetModuleHandleW(L"IMM32.DLL");
+    ASSERT_NE(imm, nullptr) << "the platform loads the input-method library itself";
+    EXPECT_EQ(HostState.imeModule, imm);
+    EXPECT_EQ(reinterpret_cast<void*>(HostState.imeAssociate),
+              reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")));
+    using GetContextProc = HANDLE(WINAPI*)(HWND);
+    auto getContext = reinterpret_cast<GetContextProc>(
+        reinterpret_cast<void*>(GetProcAddress(imm, "ImmGetContext")));
+    ASSERT_NE(getContext, nullptr);
+    EXPECT_EQ(getContext(window_), nullptr);
+}
+
+TEST_F(HostWindowTest, DestructionGivesTheInputContextBackAndEndsTheLoop) {
+    MakeWindow(false);
+    HostState.imeAssociate = RecordAssociate;
+    HostState.savedImeContext = reinterpret_cast<HANDLE>(0x1234);
+    TakeQueued(nullptr, WM_QUIT);
+    DestroyWindow(window_);
+    EXPECT_EQ(restoredWindow, window_);
+    EXPECT_EQ(restoredContext, reinterpret_cast<HANDLE>(0x1234));
+    MSG quit = {};
+    EXPECT_EQ(TakeQueued(nullptr, WM_QUIT, &quit), 1);
+    EXPECT_EQ(quit.wParam, 0u);
+}
+
+TEST_F(HostWindowTest, TitleNeverChanges) {
+    MakeWindow(false);
+    EXPECT_EQ(SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Other")), 0);
+    EXPECT_FALSE(SetWindowTextW(window_, L"Other"));
+    EXPECT_EQ(TitleOf(window_), kSaverTitle);
+}
+
+TEST_F(HostWindowTest, SystemCommands) {
+    struct Row {
+        const char* name;
+        bool preview;
+        WPARAM command;
+        LPARAM lParam;
+        int closesPosted;
+        bool destroyed;
+    };
+    const Row rows[] = {
+        {"next window", false, SC_NEXTWINDOW, 0, 0, false},
+        {"previous window", false, SC_PREVWINDOW, 0, 0, false},
+        {"screen saver", false, SC_SCREENSAVE, 0, 0, false},
+        {"screen saver, low bits set", false, SC_SCREENSAVE | 0x3, 0, 0, false},
+        {"monitor off", false, SC_MONITORPOWER, 2, 1, false},
+        {"monitor low power, low bits set", false, SC_MONITORPOWER | 0x2, 1, 1, false},
+        {"monitor off in preview", true, SC_MONITORPOWER, 2, 0, false},
+        {"close is passed on", false, SC_CLOSE, 0, 0, true},
+        {"close is passed on in preview", true, SC_CLOSE, 0, 0, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MakeWindow(row.preview);
+        const LRESULT answer = SendMessageW(window_, WM_SYSCOMMAND, row.command, row.lParam);
+        if (!row.destroyed) {
+            EXPECT_EQ(answer, 0);
+        }
+        EXPECT_EQ(TakeQueued(window_, WM_CLOSE), row.closesPosted);
+        EXPECT_EQ(!IsWindow(window_), row.destroyed);
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(HostWindowTest, PreviewForwardsHelpAndContextMenuToItsParent) {
+    const LPARAM where = MAKELPARAM(10, 20);
+    MakeWindow(true);
+    EXPECT_EQ(SendMessageW(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), where), 1);
+    MSG forwarded = {};
+    ASSERT_EQ(TakeQueued(parent_, WM_CONTEXTMENU, &forwarded), 1);
+    EXPECT_EQ(forwarded.wParam, reinterpret_cast<WPARAM>(parent_));
+    EXPECT_EQ(forwarded.lParam, where);
+
+    HELPINFO help = {sizeof(HELPINFO), HELPINFO_WINDOW, 0, window_, 0, {10, 20}};
+    EXPECT_EQ(SendMessageW(window_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 1);
+    TakeQueued(parent_, WM_HELP); // the platform may refuse to post a pointer
+}
+
+TEST_F(HostWindowTest, FullScreenPassesContextMenuOn) {
+    MakeWindow(false);
+    SendMessageW(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), MAKELPARAM(1, 2));
+    EXPECT_EQ(TakeQueued(nullptr, WM_CONTEXTMENU), 0);
+}
+
+TEST_F(HostWindowTest, PaintRunsAFrameUntilTheCloseIsApproved) {
+    struct Row {
+        const char* name;
+        bool preview, approved;
+        bool frameRuns, hidesCursor;
+    };
+    const Row rows[] = {
+        {"full screen", false, false, true, true},
+        {"preview", true, false, true, false},
+        {"close approved", false, true, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MakeWindow(row.preview);
+        HostState.closeApproved = row.approved;
+        ASSERT_NE(Saver.pendingInit, 0);
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        EXPECT_EQ(SendMessageW(window_, WM_PAINT, 0, 0), 0);
+        EXPECT_EQ(Saver.pendingInit == 0, row.frameRuns);
+        EXPECT_EQ(GetCursor() == nullptr, row.hidesCursor);
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(HostWindowTest, InputReachesTheCloseRulesUntilTheCloseIsApproved) {
+    struct Row {
+        const char* name;
+        UINT message;
+        bool approved;
+        int closesPosted;
+    };
+    const Row rows[] = {
+        {"key", WM_KEYDOWN, false, 1},
+        {"system key", WM_SYSKEYDOWN, false, 1},
+        {"click", WM_LBUTTONDOWN, false, 1},
+        {"right click", WM_RBUTTONDOWN, false, 1},
+        {"middle click", WM_MBUTTONDOWN, false, 1},
+        {"key, approved", WM_KEYDOWN, true, 0},
+        {"click, approved", WM_LBUTTONDOWN, true, 0},
+    };
+    MakeWindow(false);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HostState.closeApproved = row.approved;
+        SendMessageW(window_, row.message, 0, 0);
+        EXPECT_EQ(TakeQueued(window_, WM_CLOSE), row.closesPosted);
+    }
+    HostState.closeApproved = false;
+    EXPECT_EQ(SendMessageW(window_, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
+    EXPECT_EQ(SendMessageW(window_, WM_TIMER, 7, 0), 0);
+}
+
+TEST_F(HostWindowTest, SecondFullScreenRunRaisesTheFirstAndMakesNothing) {
+    WNDCLASSW other = {};
+    other.lpfnWndProc = DefWindowProcW;
+    other.hInstance = GetModuleHandleW(nullptr);
+    other.lpszClassName = kSaverClassName;
+    ASSERT_TRUE(RegisterClassW(&other));
+    window_ = CreateWindowExW(0, kSaverClassName, kSaverTitle, WS_POPUP, 0, 0, 10, 10, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window_, nullptr);
+    EXPECT_EQ(RunSaverWindow(nullptr), 0);
+    EXPECT_EQ(HostState.saverWindow, nullptr);
+    EXPECT_EQ(Saver.windowDc, nullptr);
+}
+
+// The whole preview path in a pane of 152 x 112: the loop runs the engine in
+// a child titled "Preview" until the parent goes, and the picture builds up
+// from blue stamps of the preview's size.
+TEST_F(HostWindowTest, PreviewRunInAPane) {
+    seen = PreviewSeen();
+    parent_ = MakeParent(WS_VISIBLE, 152, 112);
+    RECT client;
+    GetClientRect(parent_, &client);
+    ASSERT_EQ(client.right, 152);
+    ASSERT_EQ(client.bottom, 112);
+    HANDLE ticker = CreateThread(nullptr, 0, Ticker, parent_, 0, nullptr);
+    EXPECT_EQ(RunSaverWindow(parent_), 0);
+    EXPECT_EQ(WaitForSingleObject(ticker, 10000), WAIT_OBJECT_0);
+    CloseHandle(ticker);
+    EXPECT_FALSE(IsWindow(parent_));
+    EXPECT_EQ(seen.className, kSaverClassName);
+    EXPECT_EQ(seen.title, kPreviewTitle);
+    EXPECT_EQ(seen.client.right, 152);
+    EXPECT_EQ(seen.client.bottom, 112);
+    EXPECT_TRUE(seen.previewMode);
+    EXPECT_EQ(seen.spotSize, 2);
+    EXPECT_EQ(seen.intensity, 7);
+    EXPECT_GE(seen.bluePixels, seen.spotSize * seen.spotSize);
+    EXPECT_EQ(seen.otherPixels, 0);
+    EXPECT_EQ(Saver.surface.imageWidth, 152);
+    EXPECT_EQ(Saver.surface.imageHeight, 112);
+}
+
+} // namespace
