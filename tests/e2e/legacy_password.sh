@@ -53,12 +53,12 @@ start_saver() {
 
 running() { kill -0 "$saver" 2>/dev/null; }
 
-# Waits up to 10 s for the saver to end; prints its exit code.
-exit_code() {
+# Waits up to 10 s for the saver to end; its exit code goes to $code.
+await_exit() {
     for _ in $(seq 100); do running || break; sleep 0.1; done
-    if running; then echo "still-running"; return; fi
+    if running; then code=still-running; return; fi
     wait "$saver"
-    echo $?
+    code=$?
 }
 
 stop_saver() {
@@ -106,7 +106,8 @@ check "still running after the nested close" running
 echo plain >"$dir/verify-mode.txt"
 echo 1 >"$dir/verify-answer.txt"
 xdotool key a
-check "an allowing check ends the saver with 0" [ "$(exit_code)" = 0 ]
+await_exit
+check "an allowing check ends the saver with 0" [ "$code" = 0 ]
 stop_saver
 
 # --- Unprotected on the legacy platform: every close allowed ---
@@ -118,7 +119,8 @@ for setting in 0 none no-cpl; do
     esac
     start_saver || exit 1
     xdotool key a
-    check "ScreenSaveUsePassword $setting: a key press ends the saver with 0" [ "$(exit_code)" = 0 ]
+    await_exit
+    check "ScreenSaveUsePassword $setting: a key press ends the saver with 0" [ "$code" = 0 ]
     check "ScreenSaveUsePassword $setting: the check was never asked" [ "$(verifies)" = 0 ]
     stop_saver
 done
@@ -142,7 +144,8 @@ fresh_dir
 use_password 1
 start_saver || exit 1
 xdotool key a
-check "off the legacy platform a key press ends the saver with 0" [ "$(exit_code)" = 0 ]
+await_exit
+check "off the legacy platform a key press ends the saver with 0" [ "$code" = 0 ]
 check "off the legacy platform the double is never loaded" [ ! -s "$dir/verify.log" ]
 stop_saver
 cp "$build/tests/doubles/MPR.DLL" "$dir/"
