@@ -64,7 +64,6 @@ await_exit() {
 stop_saver() {
     running && kill "$saver" 2>/dev/null
     wait "$saver" 2>/dev/null
-    wineserver -w >/dev/null 2>&1 &
     sleep 0.5
 }
 
