@@ -1,0 +1,157 @@
+#!/bin/bash
+# Password protection under an emulated Windows 98: a copy of Vorn.scr with
+# test doubles of PASSWORD.CPL and MPR.DLL beside it, driven by real keys.
+set -u
+build="$1"
+here="$(cd "$(dirname "$0")" && pwd)"
+dir="$build/e2e-legacy"
+failures=0
+saver=""
+
+check() {  # check <description> <command...>
+    local what="$1"
+    shift
+    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+
+verifies() { grep -c '^verify' "$dir/verify.log" 2>/dev/null || true; }
+
+emulate_win98() {
+    if [ "$1" = on ]; then
+        wine reg add 'HKCU\Software\Wine\AppDefaults\Vorn.scr' /v Version /d win98 /f >/dev/null
+    else
+        wine reg delete 'HKCU\Software\Wine\AppDefaults\Vorn.scr' /f >/dev/null 2>&1
+    fi
+}
+
+use_password() {  # use_password <value>|none
+    if [ "$1" = none ]; then
+        wine reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f >/dev/null 2>&1
+    else
+        wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD \
+            /d "$1" /f >/dev/null
+    fi
+}
+
+fresh_dir() {
+    rm -rf "$dir" && mkdir -p "$dir"
+    cp "$build/Vorn.scr" "$dir/"
+    cp "$build/tests/doubles/PASSWORD.CPL" "$dir/"
+    echo 0 >"$dir/verify-answer.txt"
+}
+
+start_saver() {
+    (cd "$dir" && exec wine Vorn.scr /s) &
+    saver=$!
+    for _ in $(seq 100); do
+        xdotool search --name '^Screen Saver$' >/dev/null 2>&1 && { sleep 0.5; return 0; }
+        sleep 0.1
+    done
+    echo "saver window did not appear"
+    return 1
+}
+
+running() { kill -0 "$saver" 2>/dev/null; }
+
+# Waits up to 10 s for the saver to end; its exit code goes to $code.
+await_exit() {
+    for _ in $(seq 100); do running || break; sleep 0.1; done
+    if running; then code=still-running; return; fi
+    wait "$saver"
+    code=$?
+}
+
+stop_saver() {
+    running && kill "$saver" 2>/dev/null
+    wait "$saver" 2>/dev/null
+    sleep 0.5
+}
+
+cleanup() {
+    [ -n "$saver" ] && kill "$saver" 2>/dev/null
+    emulate_win98 off
+    use_password none
+}
+trap cleanup EXIT
+
+# --- Protected: a refusing check keeps the saver, an allowing one ends it ---
+fresh_dir
+emulate_win98 on
+use_password 1
+start_saver || exit 1
+check "double loaded on the legacy platform" grep -q '^loaded' "$dir/verify.log"
+check "nothing asked before input" [ "$(verifies)" = 0 ]
+xdotool key a
+sleep 1
+check "a refused key press leaves the saver running" running
+check "the check was asked once" [ "$(verifies)" = 1 ]
+check "the check got the saver window as owner" grep -q 'owner=window' "$dir/verify.log"
+
+xdotool key a key a  # the second within 200 ms of the first refusal
+sleep 1
+check "a second close within 200 ms is refused without asking" [ "$(verifies)" = 2 ]
+xdotool key a  # well after 200 ms
+sleep 1
+check "a close 200 ms or more after the refusal asks again" [ "$(verifies)" = 3 ]
+
+echo post-close >"$dir/verify-mode.txt"
+xdotool key a
+sleep 1.5
+check "a WM_CLOSE during the verification is refused at once" \
+    grep -q 'nested-close window-alive' "$dir/verify.log"
+check "the nested close did not ask again" [ "$(verifies)" = 4 ]
+check "still running after the nested close" running
+
+echo plain >"$dir/verify-mode.txt"
+echo 1 >"$dir/verify-answer.txt"
+xdotool key a
+await_exit
+check "an allowing check ends the saver with 0" [ "$code" = 0 ]
+stop_saver
+
+# --- Unprotected on the legacy platform: every close allowed ---
+for setting in 0 none no-cpl; do
+    fresh_dir
+    case $setting in
+    no-cpl) use_password 1; rm "$dir/PASSWORD.CPL" ;;
+    *) use_password "$setting" ;;
+    esac
+    start_saver || exit 1
+    xdotool key a
+    await_exit
+    check "ScreenSaveUsePassword $setting: a key press ends the saver with 0" [ "$code" = 0 ]
+    check "ScreenSaveUsePassword $setting: the check was never asked" [ "$(verifies)" = 0 ]
+    stop_saver
+done
+
+# --- /a on the legacy platform: the password change with our window ---
+fresh_dir
+cp "$build/tests/doubles/MPR.DLL" "$dir/"
+out=$(cd "$dir" && WINEDLLOVERRIDES="mpr=n;mscoree,mshtml=" \
+    timeout 60 wine "$build/tests/run_with_window.exe" Vorn.scr /a)
+number=$(sed -n 's/^window=\([0-9]*\) .*/\1/p' <<<"$out")
+check "/a N exits 0 on the legacy platform" grep -q 'exit=0' <<<"$out"
+check "/a N calls PwdChangePasswordW(\"SCRSAVE\", N, 0, 0)" \
+    grep -q "provider=SCRSAVE parent=$number a=0 b=0" "$dir/mpr.log"
+rm -f "$dir/MPR.DLL" "$dir/mpr.log"
+out=$(cd "$dir" && timeout 60 wine "$build/tests/run_with_window.exe" Vorn.scr /a)
+check "/a N without an MPR.DLL double still exits 0" grep -q 'exit=0' <<<"$out"
+
+# --- Off the legacy platform: nothing of this acts ---
+emulate_win98 off
+fresh_dir
+use_password 1
+start_saver || exit 1
+xdotool key a
+await_exit
+check "off the legacy platform a key press ends the saver with 0" [ "$code" = 0 ]
+check "off the legacy platform the double is never loaded" [ ! -s "$dir/verify.log" ]
+stop_saver
+cp "$build/tests/doubles/MPR.DLL" "$dir/"
+out=$(cd "$dir" && WINEDLLOVERRIDES="mpr=n;mscoree,mshtml=" \
+    timeout 60 wine "$build/tests/run_with_window.exe" Vorn.scr /a)
+check "off the legacy platform /a N ends with -1" grep -q 'exit=-1' <<<"$out"
+check "off the legacy platform /a N changes nothing" [ ! -e "$dir/mpr.log" ]
+
+echo "legacy password: $failures failed"
+[ "$failures" -eq 0 ]
