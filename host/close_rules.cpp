@@ -25,7 +25,7 @@ LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam) {
 
 // Sent from inside ConfirmClose; the platform's dialog runs in this call.
 LRESULT OnVerifyRequest(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (!HostState.legacyPlatform) return DefWindowProcW(window, WM_APP, wParam, lParam);
+    if (!HostState.legacyPlatform) return DefWindowProcW(window, kVerifyRequest, wParam, lParam);
     return HostState.verifyEntry ? HostState.verifyEntry(window) : 1;
 }
 
@@ -62,7 +62,7 @@ LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
         return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_CLOSE: return OnClose(window, wParam, lParam);
-    case WM_APP: return OnVerifyRequest(window, wParam, lParam);
+    case kVerifyRequest: return OnVerifyRequest(window, wParam, lParam);
     }
     if (HostState.verifyInProgress) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr UINT kScreenSaverRunning = 97;  // SPI_SCREENSAVERRUNNING
+constexpr UINT kScreenSaverRunning = 97; // SPI_SCREENSAVERRUNNING
 using PwdChangePasswordProc = DWORD(WINAPI*)(LPCWSTR, HWND, DWORD, DWORD);
 
 bool PasswordRequested(HKEY desktop) {
@@ -53,8 +53,8 @@ void ArmPasswordProtection() {
     if (!HostState.legacyPlatform) return;
     if (HostState.passwordModule) DisarmPasswordProtection();
     HKEY desktop = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE,
-                      &desktop) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) !=
+        ERROR_SUCCESS)
         return;
     if (PasswordRequested(desktop)) LoadPasswordCheck();
     RegCloseKey(desktop);
@@ -71,7 +71,7 @@ void DisarmPasswordProtection() {
 }
 
 int ConfirmClose(HWND window) {
-    if (HostState.verifyInProgress) return 0;  // the password dialog is already up
+    if (HostState.verifyInProgress) return 0; // the password dialog is already up
     if (!HostState.verifyEntry) {
         HostState.closeApproved = true;
         return 1;

@@ -39,7 +39,8 @@ double TimeFrames(int row, int frames) {
     Saver.pendingInit = 0;
     Saver.motionTable[row].init(Saver);
     const double start = Seconds();
-    for (int i = 0; i < frames; ++i) RunFrame();
+    for (int i = 0; i < frames; ++i)
+        RunFrame();
     return (Seconds() - start) * 1e6 / frames;
 }
 
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
     const int frames = 20000;
     HWND window = MakeWindow(width, height);
     StartEngine(window);
-    RunFrame();  // the first phase
+    RunFrame(); // the first phase
     Settings.Infinity = 1;
     Settings.FPS = 0;
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
     }
 
     const double start = Seconds();
-    for (int i = 0; i < 1000; ++i) ClearSurface(Saver);
+    for (int i = 0; i < 1000; ++i)
+        ClearSurface(Saver);
     printf("ClearSurface: %.1f microseconds\n", (Seconds() - start) * 1e6 / 1000);
 
     const DWORD gdiAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);

@@ -13,12 +13,15 @@ const wchar_t kLog[] = L"verify.log";
 void PumpFor(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     MSG message;
+    // Like a dialog's loop: the saver's paint messages never stop coming, so
+    // the time is checked after every message.
     while (GetTickCount() - start < milliseconds) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
+        } else {
+            Sleep(5);
         }
-        Sleep(5);
     }
 }
 } // namespace
@@ -33,8 +36,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND owner) {
     char line[128];
-    snprintf(line, sizeof(line), "verify owner=%s tick=%lu",
-             IsWindow(owner) ? "window" : "none", GetTickCount());
+    snprintf(line, sizeof(line), "verify owner=%s tick=%lu", IsWindow(owner) ? "window" : "none",
+             GetTickCount());
     AppendLine(self, kLog, line);
     const std::string mode = ReadWord(self, L"verify-mode.txt", "plain");
     if (mode == "post-close") {

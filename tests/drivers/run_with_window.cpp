@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
     while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 30000, QS_ALLINPUT) ==
            WAIT_OBJECT_0 + 1) {
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
     }
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);

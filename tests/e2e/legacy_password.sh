@@ -1,12 +1,10 @@
 #!/bin/bash
 # Password protection under an emulated Windows 98: a copy of Vorn.scr with
 # test doubles of PASSWORD.CPL and MPR.DLL beside it, driven by real keys.
-set -u
-build="$1"
-here="$(cd "$(dirname "$0")" && pwd)"
+source "$(dirname "$0")/support/saver.bash" "$1"
 dir="$build/e2e-legacy"
+saver="$dir/Vorn.scr"  # the copy beside the doubles
 failures=0
-saver=""
 
 check() {  # check <description> <command...>
     local what="$1"
@@ -14,7 +12,9 @@ check() {  # check <description> <command...>
     if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
 
-verifies() { grep -c '^verify' "$dir/verify.log" 2>/dev/null || true; }
+verifies() {
+    if [ -f "$dir/verify.log" ]; then grep -c '^verify' "$dir/verify.log"; else echo 0; fi
+}
 
 emulate_win98() {
     if [ "$1" = on ]; then
@@ -40,45 +40,26 @@ fresh_dir() {
     echo 0 >"$dir/verify-answer.txt"
 }
 
-start_saver() {
-    (cd "$dir" && exec wine Vorn.scr /s) &
-    saver=$!
-    for _ in $(seq 100); do
-        xdotool search --name '^Screen Saver$' >/dev/null 2>&1 && { sleep 0.5; return 0; }
-        sleep 0.1
-    done
-    echo "saver window did not appear"
-    return 1
-}
-
-running() { kill -0 "$saver" 2>/dev/null; }
-
-# Waits up to 10 s for the saver to end; its exit code goes to $code.
-await_exit() {
-    for _ in $(seq 100); do running || break; sleep 0.1; done
-    if running; then code=still-running; return; fi
-    wait "$saver"
-    code=$?
-}
-
-stop_saver() {
-    running && kill "$saver" 2>/dev/null
-    wait "$saver" 2>/dev/null
+start_protected() {
+    start_saver /s
+    wait_for_window "Screen Saver"
     sleep 0.5
 }
 
-cleanup() {
-    [ -n "$saver" ] && kill "$saver" 2>/dev/null
+running() { kill -0 "$saver_pid" 2>/dev/null; }
+
+restore_platform() {
+    cleanup
     emulate_win98 off
     use_password none
 }
-trap cleanup EXIT
+trap restore_platform EXIT
 
 # --- Protected: a refusing check keeps the saver, an allowing one ends it ---
 fresh_dir
 emulate_win98 on
 use_password 1
-start_saver || exit 1
+start_protected
 check "double loaded on the legacy platform" grep -q '^loaded' "$dir/verify.log"
 check "nothing asked before input" [ "$(verifies)" = 0 ]
 xdotool key a
@@ -105,9 +86,9 @@ check "still running after the nested close" running
 echo plain >"$dir/verify-mode.txt"
 echo 1 >"$dir/verify-answer.txt"
 xdotool key a
-await_exit
-check "an allowing check ends the saver with 0" [ "$code" = 0 ]
-stop_saver
+await_exit "$saver_pid" 10
+check "an allowing check ends the saver with 0" [ "$exit_code" = 0 ]
+sleep 0.5
 
 # --- Unprotected on the legacy platform: every close allowed ---
 for setting in 0 none no-cpl; do
@@ -116,12 +97,12 @@ for setting in 0 none no-cpl; do
     no-cpl) use_password 1; rm "$dir/PASSWORD.CPL" ;;
     *) use_password "$setting" ;;
     esac
-    start_saver || exit 1
+    start_protected
     xdotool key a
-    await_exit
-    check "ScreenSaveUsePassword $setting: a key press ends the saver with 0" [ "$code" = 0 ]
+    await_exit "$saver_pid" 10
+    check "ScreenSaveUsePassword $setting: a key press ends the saver with 0" [ "$exit_code" = 0 ]
     check "ScreenSaveUsePassword $setting: the check was never asked" [ "$(verifies)" = 0 ]
-    stop_saver
+    sleep 0.5
 done
 
 # --- /a on the legacy platform: the password change with our window ---
@@ -141,12 +122,12 @@ check "/a N without an MPR.DLL double still exits 0" grep -q 'exit=0' <<<"$out"
 emulate_win98 off
 fresh_dir
 use_password 1
-start_saver || exit 1
+start_protected
 xdotool key a
-await_exit
-check "off the legacy platform a key press ends the saver with 0" [ "$code" = 0 ]
+await_exit "$saver_pid" 10
+check "off the legacy platform a key press ends the saver with 0" [ "$exit_code" = 0 ]
 check "off the legacy platform the double is never loaded" [ ! -s "$dir/verify.log" ]
-stop_saver
+sleep 0.5
 cp "$build/tests/doubles/MPR.DLL" "$dir/"
 out=$(cd "$dir" && WINEDLLOVERRIDES="mpr=n;mscoree,mshtml=" \
     timeout 60 wine "$build/tests/run_with_window.exe" Vorn.scr /a)

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "host/close_rules.h"
 #include "host/host_state.h"
 #include "host/password.h"
 
@@ -21,9 +22,22 @@ BOOL WINAPI FakeVerify(HWND) {
 }
 
 LRESULT CALLBACK AnswerVerifyRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kVerifyRequest)
-        return HostState.verifyEntry ? HostState.verifyEntry(window) : 1;
+    if (message == kVerifyRequest) return HostState.verifyEntry ? HostState.verifyEntry(window) : 1;
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND MakeSaverLikeWindow() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = DefaultSaverProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"VornCloseRulesTest";
+        RegisterClassW(&windowClass);
+        registered = true;
+    }
+    return CreateWindowExW(0, L"VornCloseRulesTest", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
 }
 
 HWND MakeVerifyWindow() {
@@ -43,7 +57,8 @@ HWND MakeVerifyWindow() {
 int CountTimers(HWND window) {
     int count = 0;
     MSG message;
-    while (PeekMessageW(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) ++count;
+    while (PeekMessageW(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE))
+        ++count;
     return count;
 }
 
@@ -69,7 +84,7 @@ void FindDoubles() {
 }
 
 class PasswordTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         HostState = HostStateRecord();
         verifyCalls = 0;
@@ -97,14 +112,14 @@ TEST(VerifyThrottle, AcrossTheTickWrap) {
     } cases[] = {
         {1000, 900, true},
         {1099, 900, true},
-        {1100, 900, false},  // exactly 200 ms later asks again
+        {1100, 900, false}, // exactly 200 ms later asks again
         {50, 0xFFFFFFF0u, true},
         {199, 0, true},
         {200, 0, false},
         {5, 0xFFFFFF00u, false},
-        {0xFFFFFFFEu, kNoVerification, false},  // no verification yet
+        {0xFFFFFFFEu, kNoVerification, false}, // no verification yet
         {0, kNoVerification, false},
-        {900, 1000, false},  // a tick before the last one is a full wrap away
+        {900, 1000, false}, // a tick before the last one is a full wrap away
     };
     for (const Case& c : cases)
         EXPECT_EQ(VerifyThrottled(c.now, c.last), c.throttled) << c.now << " after " << c.last;
@@ -124,7 +139,8 @@ TEST_F(PasswordTest, CloseDuringAVerificationIsRefused) {
 
 TEST_F(PasswordTest, RefusalThrottlesTheNextRequest) {
     ArmWithFake();
-    for (int i = 0; i < 3; ++i) PostMessageW(window_, WM_TIMER, 1, 0);
+    for (int i = 0; i < 3; ++i)
+        PostMessageW(window_, WM_TIMER, 1, 0);
     EXPECT_EQ(ConfirmClose(window_), 0);
     EXPECT_EQ(verifyCalls, 1);
     EXPECT_TRUE(inProgressDuringVerify);
@@ -143,6 +159,27 @@ TEST_F(PasswordTest, RefusalThrottlesTheNextRequest) {
     EXPECT_TRUE(HostState.closeApproved);
 }
 
+// The whole round trip through the close rules: WM_CLOSE asks ConfirmClose,
+// which sends the verify request back to the same window procedure.
+TEST_F(PasswordTest, RefusedCloseKeepsTheWindowAndReanchorsTheCursor) {
+    ArmWithFake();
+    HWND saver = MakeSaverLikeWindow();
+    HostState.cursorAnchor = {-1000, -1000};
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ(SendMessageW(saver, WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(verifyCalls, 1);
+    EXPECT_TRUE(IsWindow(saver));
+    EXPECT_EQ(HostState.cursorAnchor.x, cursor.x);
+    EXPECT_EQ(HostState.cursorAnchor.y, cursor.y);
+
+    HostState.lastVerifyTick = GetTickCount() - kVerifyInterval;
+    verifyAnswer = TRUE;
+    SendMessageW(saver, WM_CLOSE, 0, 0);
+    EXPECT_EQ(verifyCalls, 2);
+    EXPECT_FALSE(IsWindow(saver)) << "an approved close destroys the window";
+}
+
 TEST_F(PasswordTest, ArmingFollowsThePlatformAndTheUserSetting) {
     const DWORD on = 1, off = 0;
     struct Case {
@@ -150,7 +187,10 @@ TEST_F(PasswordTest, ArmingFollowsThePlatformAndTheUserSetting) {
         const DWORD* use;
         bool armed;
     } cases[] = {
-        {true, &on, true}, {true, &off, false}, {true, nullptr, false}, {false, &on, false},
+        {true, &on, true},
+        {true, &off, false},
+        {true, nullptr, false},
+        {false, &on, false},
     };
     for (const Case& c : cases) {
         HostState = HostStateRecord();
