@@ -1,5 +1,144 @@
-// Stand-in until the dialog lands: handles nothing.
+// The settings dialog and the About box. The dialog edits the process's one
+// Settings record: it loads the store when it opens and saves it on "Ok".
 #include "settings/dialog.h"
 
-INT_PTR CALLBACK SettingsDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-INT_PTR CALLBACK AboutDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "host/host_state.h"
+#include "resources/dialog_ids.h"
+#include "settings/settings.h"
+
+// The colour chooser's custom colours, offered again at every opening while
+// the process runs; never stored.
+COLORREF customColors[16];
+
+namespace {
+
+void CheckIfSet(HWND dialog, int id, LONG flag) {
+    if (flag != 0) CheckDlgButton(dialog, id, BST_CHECKED);
+}
+
+LONG CheckedFlag(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0;
+}
+
+// A value outside the group's range checks none of its buttons.
+void CheckChoice(HWND dialog, int first, int last, LONG value) {
+    int checked = (value >= 0 && value <= last - first) ? first + static_cast<int>(value) : 0;
+    CheckRadioButton(dialog, first, last, checked);
+}
+
+// The checked button of a group as an offset from its first identifier;
+// with none checked the value stays as it was.
+LONG CheckedChoice(HWND dialog, int first, int last, LONG value) {
+    for (int id = first; id <= last; ++id)
+        if (IsDlgButtonChecked(dialog, id) == BST_CHECKED) value = id - first;
+    return value;
+}
+
+// The up-down control writes its position into the edit (UDS_SETBUDDYINT)
+// and takes the edit's identifier; the edit, created first, is what
+// GetDlgItem finds.
+void AttachUpDown(HWND dialog, int editId, int lower, LONG position) {
+    CreateUpDownControl(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 20,
+                        10, 55, 55, dialog, editId, HostState.moduleInstance,
+                        GetDlgItem(dialog, editId), 999, lower, static_cast<int>(position));
+}
+
+INT_PTR OnInitDialog(HWND dialog) {
+    LoadSettings();
+    CheckIfSet(dialog, IDC_LINENEW, Settings.LineNew);
+    CheckIfSet(dialog, IDC_INFINITY, Settings.Infinity);
+    CheckIfSet(dialog, IDC_RAINBOW, Settings.Rainbow);
+    CheckIfSet(dialog, IDC_ROUND, Settings.Round);
+    CheckIfSet(dialog, IDC_FPS, Settings.FPS);
+    CheckChoice(dialog, IDC_ALGORITHM_FIRST, IDC_ALGORITHM_LAST, Settings.Algorithm);
+    CheckChoice(dialog, IDC_MODE_FIRST, IDC_MODE_LAST, Settings.Mode);
+    AttachUpDown(dialog, IDC_SHOWTIME, 1, Settings.Showtime);
+    AttachUpDown(dialog, IDC_SPEED, 0, Settings.Speed);
+    return TRUE; // focus on the first tab stop
+}
+
+// Text that is not a number reads as 0; numbers are kept as typed.
+LONG NumberIn(HWND dialog, int id) {
+    return static_cast<LONG>(GetDlgItemInt(dialog, id, nullptr, TRUE));
+}
+
+INT_PTR OnOk(HWND dialog) {
+    Settings.Showtime = NumberIn(dialog, IDC_SHOWTIME);
+    Settings.Speed = NumberIn(dialog, IDC_SPEED);
+    Settings.Rainbow = CheckedFlag(dialog, IDC_RAINBOW);
+    Settings.Infinity = CheckedFlag(dialog, IDC_INFINITY);
+    Settings.Round = CheckedFlag(dialog, IDC_ROUND);
+    Settings.LineNew = CheckedFlag(dialog, IDC_LINENEW);
+    Settings.FPS = CheckedFlag(dialog, IDC_FPS);
+    Settings.Algorithm =
+        CheckedChoice(dialog, IDC_ALGORITHM_FIRST, IDC_ALGORITHM_LAST, Settings.Algorithm);
+    Settings.Mode = CheckedChoice(dialog, IDC_MODE_FIRST, IDC_MODE_LAST, Settings.Mode);
+    SaveSettings();
+    EndDialog(dialog, 1);
+    return TRUE;
+}
+
+// A chosen colour lives in the record only; "Ok" stores it, "Cancel" drops it.
+INT_PTR OnChooseColor(HWND dialog) {
+    CHOOSECOLORW choice = {};
+    choice.lStructSize = sizeof(choice);
+    choice.hwndOwner = dialog;
+    choice.rgbResult = Settings.Color;
+    choice.lpCustColors = customColors;
+    choice.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (ChooseColorW(&choice)) Settings.Color = choice.rgbResult;
+    InvalidateRect(GetDlgItem(dialog, IDC_SWATCH), nullptr, TRUE);
+    return FALSE;
+}
+
+INT_PTR OnAbout(HWND dialog) {
+    DialogBoxParamW(HostState.moduleInstance, L"ABOUT", dialog, AboutDialogProc, 0);
+    return FALSE;
+}
+
+INT_PTR OnCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDOK: return OnOk(dialog);
+    case IDCANCEL: EndDialog(dialog, 0); return TRUE;
+    case IDC_COLOR_BUTTON: return OnChooseColor(dialog);
+    case IDC_ABOUT: return OnAbout(dialog);
+    default: return FALSE;
+    }
+}
+
+// The swatch is painted by this fill alone; the brush goes at once, since
+// the swatch is repainted often.
+INT_PTR OnCtlColorStatic(HWND dialog, HDC dc, HWND control) {
+    if (control != GetDlgItem(dialog, IDC_SWATCH)) return FALSE;
+    RECT area;
+    GetClientRect(control, &area);
+    HBRUSH brush = CreateSolidBrush(Settings.Color);
+    FillRect(dc, &area, brush);
+    DeleteObject(brush);
+    return FALSE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(dialog, reinterpret_cast<HDC>(wParam),
+                                reinterpret_cast<HWND>(lParam));
+    default: return FALSE;
+    }
+}
+
+// "Ok", Enter, Escape and the close box all end the box the same way.
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, 1);
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,321 @@
+// The dialog templates as built into Vorn.scr, and the swatch painting of the
+// settings dialog, in-process on a hidden copy of the real template.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "host/host_state.h"
+#include "resources/dialog_ids.h"
+#include "settings/dialog.h"
+#include "support/engine_fixture.h"
+
+namespace {
+
+constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+
+struct Control {
+    DWORD id;
+    WORD classAtom;
+    std::wstring text;
+    short x, y, cx, cy;
+    DWORD style;
+};
+
+struct Template {
+    DWORD style = 0, exStyle = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    bool noMenu = false, defaultClass = false;
+    std::wstring title, face;
+    WORD pointSize = 0, weight = 0;
+    BYTE italic = 0, charset = 0;
+    std::vector<Control> controls;
+};
+
+// Reads a DLGTEMPLATEEX. Class and menu fields are either 0, an ordinal
+// (0xFFFF, value) or a string; here every class must be an ordinal.
+class TemplateReader {
+  public:
+    explicit TemplateReader(const BYTE* data) : base_(data), at_(data) {}
+
+    Template Read() {
+        Template t;
+        EXPECT_EQ(Word(), 1);      // version
+        EXPECT_EQ(Word(), 0xFFFF); // extended template
+        Dword();                   // help id
+        t.exStyle = Dword();
+        t.style = Dword();
+        WORD count = Word();
+        t.x = Short(), t.y = Short(), t.cx = Short(), t.cy = Short();
+        t.noMenu = Word() == 0;
+        t.defaultClass = Word() == 0;
+        t.title = String();
+        t.pointSize = Word();
+        t.weight = Word();
+        t.italic = *at_++;
+        t.charset = *at_++;
+        t.face = String();
+        for (WORD i = 0; i < count; ++i)
+            t.controls.push_back(ReadControl());
+        return t;
+    }
+
+  private:
+    Control ReadControl() {
+        Align();
+        Control c = {};
+        Dword(); // help id
+        EXPECT_EQ(Dword(), 0u) << "extended style";
+        c.style = Dword();
+        c.x = Short(), c.y = Short(), c.cx = Short(), c.cy = Short();
+        c.id = Dword();
+        EXPECT_EQ(Word(), 0xFFFF) << "class given by name";
+        c.classAtom = Word();
+        if (*reinterpret_cast<const WORD*>(at_) == 0xFFFF) {
+            at_ += 4; // text as an ordinal: not used here
+        } else {
+            c.text = String();
+        }
+        at_ += Word(); // creation data
+        return c;
+    }
+    WORD Word() {
+        WORD value = *reinterpret_cast<const WORD*>(at_);
+        at_ += 2;
+        return value;
+    }
+    short Short() { return static_cast<short>(Word()); }
+    DWORD Dword() {
+        DWORD value = *reinterpret_cast<const DWORD*>(at_);
+        at_ += 4;
+        return value;
+    }
+    std::wstring String() {
+        std::wstring text(reinterpret_cast<const wchar_t*>(at_));
+        at_ += 2 * (text.size() + 1);
+        return text;
+    }
+    void Align() { at_ = base_ + ((at_ - base_ + 3) & ~3); }
+
+    const BYTE* base_;
+    const BYTE* at_;
+};
+
+// The saver's resources, from the built program beside the tests.
+HMODULE SaverResources() {
+    static HMODULE module = [] {
+        wchar_t path[MAX_PATH];
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring file(path);
+        file = file.substr(0, file.find_last_of(L'\\'));
+        file = file.substr(0, file.find_last_of(L'\\')) + L"\\Vorn.scr";
+        return LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }();
+    return module;
+}
+
+const BYTE* TemplateData(const wchar_t* name) {
+    HMODULE module = SaverResources();
+    HRSRC found = module ? FindResourceW(module, name, MAKEINTRESOURCEW(5)) : nullptr;
+    return found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+}
+
+Template ReadTemplate(const wchar_t* name) {
+    const BYTE* data = TemplateData(name);
+    if (!data) {
+        ADD_FAILURE() << "no template";
+        return Template();
+    }
+    return TemplateReader(data).Read();
+}
+
+void ExpectHeader(const Template& t, const wchar_t* title, short cx, short cy) {
+    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
+                                          DS_MODALFRAME | DS_CENTER | DS_SETFONT));
+    EXPECT_EQ(t.exStyle, static_cast<DWORD>(WS_EX_DLGMODALFRAME));
+    EXPECT_EQ(t.x, 18);
+    EXPECT_EQ(t.y, 18);
+    EXPECT_EQ(t.cx, cx);
+    EXPECT_EQ(t.cy, cy);
+    EXPECT_TRUE(t.noMenu);
+    EXPECT_TRUE(t.defaultClass);
+    EXPECT_EQ(t.title, title);
+    EXPECT_EQ(t.pointSize, 8);
+    EXPECT_EQ(t.weight, 0);
+    EXPECT_EQ(t.italic, 0);
+    EXPECT_EQ(t.charset, 0);
+    EXPECT_EQ(t.face, L"MS Sans Serif");
+}
+
+void ExpectControls(const Template& t, const std::vector<Control>& expected) {
+    ASSERT_EQ(t.controls.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const Control &got = t.controls[i], &want = expected[i];
+        SCOPED_TRACE(testing::Message() << "control #" << i + 1);
+        EXPECT_EQ(got.id, want.id);
+        EXPECT_EQ(got.classAtom, want.classAtom);
+        EXPECT_EQ(got.text, want.text);
+        EXPECT_EQ(got.x, want.x);
+        EXPECT_EQ(got.y, want.y);
+        EXPECT_EQ(got.cx, want.cx);
+        EXPECT_EQ(got.cy, want.cy);
+        EXPECT_EQ(got.style, kChild | want.style);
+    }
+}
+
+TEST(DialogTemplate, SettingsDialogHasEveryControlInOrder) {
+    Template t = ReadTemplate(MAKEINTRESOURCEW(2003));
+    ExpectHeader(t, L"Settings Vorn", 258, 111);
+    const DWORD push = WS_TABSTOP | BS_PUSHBUTTON, box = WS_TABSTOP | BS_AUTOCHECKBOX;
+    const DWORD edit = WS_BORDER | WS_TABSTOP | ES_LEFT, label = WS_GROUP | SS_LEFT;
+    const DWORD radio = BS_AUTORADIOBUTTON, first = WS_GROUP | BS_AUTORADIOBUTTON;
+    ExpectControls(t, {
+                          {1, kButton, L"Ok", 114, 93, 50, 14, push},
+                          {2, kButton, L"Cancel", 199, 93, 51, 14, push},
+                          {200, kEdit, L"", 151, 12, 36, 15, edit},
+                          {201, kEdit, L"", 151, 39, 37, 15, edit},
+                          {203, kStatic, L"Showtime", 115, 15, 34, 9, label},
+                          {0, kButton, L"Algorithm", 3, 3, 101, 87, WS_GROUP | BS_GROUPBOX},
+                          {204, kStatic, L"Delay (ms)", 115, 41, 35, 9, label},
+                          {402, kButton, L"Properties", 107, 3, 86, 86, BS_GROUPBOX},
+                          {306, kButton, L"Color...", 111, 58, 35, 14, push},
+                          {307, kStatic, L"", 151, 59, 35, 12, SS_SIMPLE | SS_SUNKEN},
+                          {403, kButton, L"About...", 20, 93, 60, 14, push},
+                          {1000, kButton, L"Random Linear", 9, 11, 62, 10, first},
+                          {1005, kButton, L"Random Angle", 9, 22, 62, 10, radio},
+                          {1001, kButton, L"Random Point", 9, 33, 85, 10, radio},
+                          {1002, kButton, L"Horizontal Sine", 9, 44, 63, 10, radio},
+                          {1003, kButton, L"Circular Bounce", 9, 55, 66, 10, radio},
+                          {1004, kButton, L"Polar Coordinates", 9, 65, 71, 10, radio},
+                          {1006, kButton, L"Random", 9, 75, 43, 10, radio},
+                          {600, kButton, L"Infinity", 130, 28, 36, 10, box},
+                          {601, kButton, L"Rainbow", 130, 76, 44, 10, box},
+                          {0xFFFFFFFF, kButton, L"Mode", 197, 3, 57, 86, BS_GROUPBOX},
+                          {4000, kButton, L"Color Linux", 201, 18, 51, 10, first},
+                          {4001, kButton, L"Color", 201, 29, 32, 10, radio},
+                          {4002, kButton, L"Linux", 201, 40, 33, 10, radio},
+                          {1009, kButton, L"Round", 207, 57, 37, 10, box},
+                          {1010, kButton, L"New", 71, 17, 27, 10, box},
+                          {1011, kButton, L"FPS/time", 207, 69, 41, 10, box},
+                      });
+}
+
+TEST(DialogTemplate, AboutBoxHasItsFiveControls) {
+    Template t = ReadTemplate(L"ABOUT");
+    ExpectHeader(t, L"About Vorn", 113, 74);
+    ASSERT_EQ(t.controls.size(), 5u);
+    const DWORD label = WS_GROUP | SS_LEFT;
+    // The two credit lines are free text; everything else is fixed.
+    ExpectControls(t, {
+                          {1, kButton, L"Ok", 30, 55, 50, 14, WS_TABSTOP | BS_PUSHBUTTON},
+                          {201, kStatic, L"Vorn v2.1", 40, 20, 32, 8, label},
+                          {204, kStatic, t.controls[2].text, 9, 42, 87, 8, label},
+                          {202, kStatic, L"Screensaver", 35, 10, 41, 8, label},
+                          {203, kStatic, t.controls[4].text, 15, 31, 83, 8, label},
+                      });
+    EXPECT_FALSE(t.controls[2].text.empty());
+    EXPECT_FALSE(t.controls[4].text.empty());
+}
+
+// The settings dialog from the real template, made hidden so that it can be
+// painted on demand and destroyed at once.
+class SwatchTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES};
+        InitCommonControlsEx(&controls);
+        HostState.moduleInstance = GetModuleHandleW(nullptr);
+        DeleteSettingsKey();
+        Settings = SettingsRecord();
+    }
+    void TearDown() override {
+        if (dialog_) DestroyWindow(dialog_);
+        DeleteSettingsKey();
+    }
+
+    HWND OpenHidden() {
+        HRSRC found = FindResourceW(SaverResources(), MAKEINTRESOURCEW(2003), MAKEINTRESOURCEW(5));
+        DWORD size = found ? SizeofResource(SaverResources(), found) : 0;
+        const BYTE* data = TemplateData(MAKEINTRESOURCEW(2003));
+        if (!data) return nullptr;
+        copy_.assign(data, data + size);
+        reinterpret_cast<DWORD*>(copy_.data())[3] &= ~static_cast<DWORD>(WS_VISIBLE);
+        dialog_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                             reinterpret_cast<LPCDLGTEMPLATEW>(copy_.data()),
+                                             nullptr, SettingsDialogProc, 0);
+        return dialog_;
+    }
+
+    // Paints the swatch as the control would on screen and counts its client
+    // pixels of the given colour.
+    int SwatchPixelsOf(COLORREF color, int* total) {
+        HWND swatch = GetDlgItem(dialog_, IDC_SWATCH);
+        RECT area;
+        GetClientRect(swatch, &area);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = area.right;
+        info.bmiHeader.biHeight = -area.bottom;  // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        SendMessageW(swatch, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        GdiFlush();
+        const DWORD want = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+        int matching = 0;
+        *total = area.right * area.bottom;
+        for (int i = 0; i < *total; ++i)
+            if ((static_cast<DWORD*>(bits)[i] & 0xFFFFFF) == want) ++matching;
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return matching;
+    }
+
+    HWND dialog_ = nullptr;
+    std::vector<BYTE> copy_;
+};
+
+TEST_F(SwatchTest, ShowsTheCurrentColorOverItsWholeClientArea) {
+    SettingsRecord stored;
+    stored.Color = 0x00336699;
+    StoreSettings(stored);
+    ASSERT_NE(OpenHidden(), nullptr);
+    int total = 0;
+    EXPECT_EQ(SwatchPixelsOf(0x00336699, &total), total);
+    EXPECT_GT(total, 0);
+    Settings.Color = 0x00FFFFFF; // as after the colour chooser
+    EXPECT_EQ(SwatchPixelsOf(0x00FFFFFF, &total), total);
+}
+
+// Each fill releases its brush: with the process's GDI handle table nearly
+// full, a leak would stop the fill after a few repaints.
+TEST_F(SwatchTest, RepaintsDoNotLeakBrushes) {
+    ASSERT_NE(OpenHidden(), nullptr);
+    std::vector<HBRUSH> ballast;
+    for (HBRUSH b; ballast.size() < 100000 && (b = CreateSolidBrush(0x10101));)
+        ballast.push_back(b);
+    for (int i = 0; i < 50 && !ballast.empty(); ++i) { // room for the painting itself
+        DeleteObject(ballast.back());
+        ballast.pop_back();
+    }
+    int total = 0, shown = 0;
+    for (int i = 0; i < 200; ++i) {
+        Settings.Color = RGB(i, 255 - i, 7);
+        shown = SwatchPixelsOf(Settings.Color, &total);
+        if (shown != total) break;
+    }
+    for (HBRUSH b : ballast)
+        DeleteObject(b);
+    EXPECT_EQ(shown, total);
+}
+
+} // namespace

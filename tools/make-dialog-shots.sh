@@ -1,0 +1,49 @@
+#!/bin/bash
+# Screenshots of the real settings dialog and About box for the README:
+# docs/settings-dialog.png and docs/about-box.png. Uses a Wine prefix of its
+# own (build/shots-wineprefix) in which Wine draws frames and titles itself,
+# since the virtual display has no window manager.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VORN_BUILD_DIR:-$root/build}"
+"$root/scripts/setup.sh"
+VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >/dev/null
+
+source "$root/scripts/wine-env.sh"
+export WINEPREFIX="$build/shots-wineprefix"
+export VORN_WINEPREFIX="$WINEPREFIX"
+trap vorn_stop EXIT
+vorn_start_display
+vorn_start_wine
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
+# The caption's close box is drawn with Marlett; this Wine finds it only in
+# the prefix's own font folder.
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+# First run: the dialog shows the defaults.
+wine reg delete 'HKCU\Software\Kervolan\Screensavers\Vorn' /f >/dev/null 2>&1 || true
+
+work="$(mktemp -d)"
+mkdir -p "$root/docs"
+
+# shot <pose> <output>
+shot() {
+    rm -f "$work/done" "$work/out"
+    wine "$build/tests/dialog_driver.exe" pose "$1" "$build/Vorn.scr" "$work/done" >"$work/out" &
+    local driver=$!
+    for _ in $(seq 300); do
+        grep -q -e '^ready' -e '^FAIL' "$work/out" 2>/dev/null && break
+        sleep 0.1
+    done
+    grep -q '^ready' "$work/out" || { cat "$work/out"; touch "$work/done"; exit 1; }
+    read -r _ x y w h < <(grep '^window' "$work/out")
+    sleep 0.5  # let the X server catch up with the last paint
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage -strip "PNG8:$2"
+    touch "$work/done"
+    wait "$driver"
+    echo "$2"
+}
+
+shot settings "$root/docs/settings-dialog.png"
+shot about "$root/docs/about-box.png"
+rm -rf "$work"
