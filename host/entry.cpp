@@ -23,8 +23,10 @@ void HardenHeap() {
     if (setInformation) setInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
 }
 
+// The settings dialog creates up-down controls; older common-controls
+// libraries register that class only when asked for it.
 void InitCommonControlClasses() {
-    INITCOMMONCONTROLSEX classes = {8, ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX classes = {8, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&classes);
 }
 
