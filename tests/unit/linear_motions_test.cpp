@@ -9,18 +9,10 @@
 
 #include "engine/linear_motions.h"
 #include "engine/motions.h"
+#include "support/engine_fixture.h"
 #include "settings/settings.h"
 
 namespace {
-
-void Shape(KVornSaver& saver, int width, int height) {
-    saver.width = width;
-    saver.height = height;
-    saver.spotSize = SpotSizeFor(height);
-    saver.intensity = IntensityFor(height);
-    saver.centerX = width / 2;
-    saver.centerY = height / 2;
-}
 
 // The next n draws after seeding, for predictions.
 std::vector<int> Draws(unsigned seed, int n) {
@@ -55,7 +47,7 @@ TEST_F(LinearMotions, StartSetsBoundsStepsAndPositionFromFourDraws) {
         Settings.LineNew = c.lineNew;
         for (unsigned seed = 1; seed <= 40; ++seed) {
             KVornSaver saver;
-            Shape(saver, c.width, c.height);
+            ShapeSaver(saver, c.width, c.height);
             const std::vector<int> r = Draws(seed, 4);
             const int s = saver.spotSize;
             const int stepX = r[0] % c.maxX + 1;
@@ -106,7 +98,7 @@ TEST(BounceRule, NewSizeFromTheDrawAndSignFromTheOldStepOnly) {
 TEST_F(LinearMotions, RandomLinearKeepsItsStepUpToTheEdgeAndReversesOnePixelLater) {
     for (unsigned seed : {3u, 11u, 2024u}) {
         KVornSaver saver;
-        Shape(saver, 800, 600);
+        ShapeSaver(saver, 800, 600);
         saver.maxStepX = 3;
         saver.maxStepY = 2;
         saver.posX = 788; // 788 + 2 + 9 = 799
@@ -152,7 +144,7 @@ TEST_F(LinearMotions, StepsAreNeverZeroAndTheSpotStaysNearTheSurface) {
                      << c.row << " " << c.width << "x" << c.height << " LineNew " << c.lineNew);
         Settings.LineNew = c.lineNew;
         KVornSaver saver;
-        Shape(saver, c.width, c.height);
+        ShapeSaver(saver, c.width, c.height);
         srand(99);
         StartLinear(saver);
         const int slackX = 2 * saver.maxStepX, slackY = 2 * saver.maxStepY;
@@ -192,7 +184,7 @@ TEST_F(LinearMotions, RandomPointerDrawsVerticalPairFirstAndCoversItsRange) {
         std::set<int> seenX, seenY;
         for (unsigned seed = 1; seed <= 300; ++seed) {
             KVornSaver saver;
-            Shape(saver, c.width, c.height);
+            ShapeSaver(saver, c.width, c.height);
             saver.posX = c.width / 3;
             saver.posY = c.height / 3;
             const std::vector<int> r = Draws(seed, 4);
@@ -221,7 +213,7 @@ TEST_F(LinearMotions, RandomPointerZeroStepOffTheSurfaceBouncesInward) {
         const std::vector<int> r = Draws(seed, 5);
         if (r[2] % 4 != r[3] % 4) continue;
         KVornSaver saver;
-        Shape(saver, 800, 600);
+        ShapeSaver(saver, 800, 600);
         saver.posX = -20;
         saver.posY = 300;
         srand(seed);
@@ -243,7 +235,7 @@ struct AngleStart {
 const AngleStart kRightEdge = {789, 2, 300, 3};
 
 void AngleSaver(KVornSaver& saver, const AngleStart& start, int bound) {
-    Shape(saver, 800, 600);
+    ShapeSaver(saver, 800, 600);
     saver.maxStepX = saver.maxStepY = bound;
     saver.posX = start.posX;
     saver.stepX = start.stepX;
@@ -318,7 +310,7 @@ TEST_F(LinearMotions, RandomLinearAngleGuardGivesUpWhenBothBoundsAreOne) {
     int opposite = 0;
     for (unsigned seed = 1; seed <= 50; ++seed) {
         KVornSaver saver;
-        Shape(saver, 300, 150);
+        ShapeSaver(saver, 300, 150);
         StartLinear(saver);
         ASSERT_EQ(saver.maxStepX, 1);
         ASSERT_EQ(saver.maxStepY, 1);

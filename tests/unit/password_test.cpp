@@ -8,6 +8,7 @@
 #include "host/close_rules.h"
 #include "host/host_state.h"
 #include "host/password.h"
+#include "support/engine_fixture.h"
 
 namespace {
 
@@ -27,31 +28,10 @@ LRESULT CALLBACK AnswerVerifyRequest(HWND window, UINT message, WPARAM wParam, L
 }
 
 HWND MakeSaverLikeWindow() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = DefaultSaverProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"VornCloseRulesTest";
-        RegisterClassW(&windowClass);
-        registered = true;
-    }
-    return CreateWindowExW(0, L"VornCloseRulesTest", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    return MakeHiddenWindow(DefaultSaverProc, L"VornCloseRulesTest");
 }
-
 HWND MakeVerifyWindow() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = AnswerVerifyRequest;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"VornVerifyTest";
-        RegisterClassW(&windowClass);
-        registered = true;
-    }
-    return CreateWindowExW(0, L"VornVerifyTest", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    return MakeHiddenWindow(AnswerVerifyRequest, L"VornVerifyTest");
 }
 
 int CountTimers(HWND window) {

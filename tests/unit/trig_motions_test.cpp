@@ -8,18 +8,10 @@
 #include <map>
 
 #include "engine/motions.h"
+#include "support/engine_fixture.h"
 #include "engine/trig_motions.h"
 
 namespace {
-
-void Shape(KVornSaver& saver, int width, int height) {
-    saver.width = width;
-    saver.height = height;
-    saver.spotSize = SpotSizeFor(height);
-    saver.intensity = IntensityFor(height);
-    saver.centerX = width / 2;
-    saver.centerY = height / 2;
-}
 
 class TrigMotions : public ::testing::Test {
   protected:
@@ -33,7 +25,7 @@ TEST_F(TrigMotions, SineStartsAtTheLeftOnTheCentreLine) {
     for (unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
         ResetTrigRunValues();
         KVornSaver saver;
-        Shape(saver, 800, 600);
+        ShapeSaver(saver, 800, 600);
         srand(seed);
         const int k = rand() % 7 + 1;
         srand(seed);
@@ -56,7 +48,7 @@ TEST_F(TrigMotions, SineTurnsAtKPiAndRestartsBelowZero) {
     } cases[] = {{1, 361, 721}, {2, 721, 1442}}; // the float sums make k = 2 one longer
     for (const Case& c : cases) {
         KVornSaver saver;
-        Shape(saver, 800, 600);
+        ShapeSaver(saver, 800, 600);
         srand(1);
         StartHorizontalSine(saver);
         saver.sineHalfWaves = c.k;
@@ -86,7 +78,7 @@ TEST_F(TrigMotions, SineTurnsOnlyStrictlyPastItsEnds) {
     };
     for (const Case& c : cases) {
         KVornSaver saver;
-        Shape(saver, 800, 600);
+        ShapeSaver(saver, 800, 600);
         StartHorizontalSine(saver);
         saver.sineHalfWaves = 1;
         saver.sineAngle = c.angle;
@@ -112,7 +104,7 @@ TEST_F(TrigMotions, SineTurnsOnlyStrictlyPastItsEnds) {
 TEST_F(TrigMotions, SineStaysWithinItsSweepAndMirrorsOnTheWayBack) {
     for (int k = 1; k <= 7; ++k) {
         KVornSaver saver;
-        Shape(saver, 800, 600);
+        ShapeSaver(saver, 800, 600);
         StartHorizontalSine(saver);
         saver.sineHalfWaves = static_cast<float>(k);
         std::map<float, int> outward; // angle at the stamp -> vertical offset
@@ -167,7 +159,7 @@ TEST_F(TrigMotions, CircularBounceStartAtHeight600) {
         const int first = rand() % 600;
         const int second = rand();
         KVornSaver saver;
-        Shape(saver, 800, 600);
+        ShapeSaver(saver, 800, 600);
         srand(seed);
         StartCircularBounce(saver);
         const float amplitude = static_cast<float>(first / 20 + 41);
@@ -192,7 +184,7 @@ TEST_F(TrigMotions, CircularBounceStartAtHeight600) {
 TEST_F(TrigMotions, CircularBounceFirstStampAndFirstWrap) {
     for (unsigned seed : {1u, 8u, 40u}) {
         KVornSaver saver;
-        Shape(saver, 800, 600);
+        ShapeSaver(saver, 800, 600);
         srand(seed);
         StartCircularBounce(saver);
         StepCircularBounce(saver);
@@ -212,7 +204,7 @@ TEST_F(TrigMotions, CircularBounceFirstStampAndFirstWrap) {
 
 TEST_F(TrigMotions, CircularBounceWithoutPulseKeepsItsRadius) {
     KVornSaver saver;
-    Shape(saver, 800, 600);
+    ShapeSaver(saver, 800, 600);
     srand(3);
     StartCircularBounce(saver);
     saver.pulseStep = 0; // what a second draw of 0 gives
@@ -233,12 +225,12 @@ TEST_F(TrigMotions, PolarScaleUsesRealDivisionOncePerRun) {
     for (const Case& c : cases) {
         ResetTrigRunValues();
         KVornSaver saver;
-        Shape(saver, c.width, c.height);
+        ShapeSaver(saver, c.width, c.height);
         StartPolarCoordinates(saver);
         StepPolarCoordinates(saver);
         EXPECT_EQ(trigRunValues.polarScale, c.scale) << "height " << c.height;
         // A later step on another size keeps the run's value.
-        Shape(saver, 1920, 1080);
+        ShapeSaver(saver, 1920, 1080);
         StepPolarCoordinates(saver);
         EXPECT_EQ(trigRunValues.polarScale, c.scale) << "height " << c.height;
     }
@@ -251,7 +243,7 @@ TEST_F(TrigMotions, PolarFirstStampForEachDivisor) {
     } cases[] = {{0, 400 + 164}, {1, 400 + 328}, {2, 400 + 246}, {3, 400 + 218}};
     for (const Case& c : cases) {
         KVornSaver saver;
-        Shape(saver, 800, 600);
+        ShapeSaver(saver, 800, 600);
         StartPolarCoordinates(saver);
         saver.polarDivisor = c.k;
         StepPolarCoordinates(saver);
@@ -275,7 +267,7 @@ TEST_F(TrigMotions, PolarDivisorFromOneDraw) {
 
 TEST_F(TrigMotions, PolarRotatesByFourDegreesAfterEachTurn) {
     KVornSaver saver;
-    Shape(saver, 800, 600);
+    ShapeSaver(saver, 800, 600);
     StartPolarCoordinates(saver);
     saver.polarDivisor = 0;
     for (int step = 1; step <= 720; ++step) {

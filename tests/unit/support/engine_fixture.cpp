@@ -25,10 +25,29 @@ void RegisterTestClass() {
 
 HWND MakeTestWindow(int width, int height) {
     RegisterTestClass();
-    HWND window = CreateWindowExW(0, kTestClass, L"Vorn test", WS_POPUP, 0, 0, width,
-                                  height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, kTestClass, L"Vorn test", WS_POPUP, 0, 0, width, height,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     PumpMessages();
     return window;
+}
+
+void ShapeSaver(KVornSaver& saver, int width, int height) {
+    saver.width = width;
+    saver.height = height;
+    saver.spotSize = SpotSizeFor(height);
+    saver.intensity = IntensityFor(height);
+    saver.centerX = width / 2;
+    saver.centerY = height / 2;
+}
+
+HWND MakeHiddenWindow(WNDPROC procedure, const wchar_t* className) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass); // fails harmlessly when already registered
+    return CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                           windowClass.hInstance, nullptr);
 }
 
 void ResetEngine() {
@@ -41,7 +60,9 @@ void ResetEngine() {
     ResetTrigRunValues();
 }
 
-void DeleteSettingsKey() { RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKeyPath); }
+void DeleteSettingsKey() {
+    RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKeyPath);
+}
 
 void StoreSettings(const SettingsRecord& record) {
     SettingsRecord kept = Settings;

@@ -9,6 +9,12 @@
 // default procedure), on the virtual display the tests run on.
 HWND MakeTestWindow(int width, int height);
 
+// Geometry of a client area as StartEngine derives it, without a window.
+void ShapeSaver(KVornSaver& saver, int width, int height);
+
+// A small hidden pop-up of a class with this procedure (registered once).
+HWND MakeHiddenWindow(WNDPROC procedure, const wchar_t* className);
+
 // Back to the state of a fresh process: engine, frame cycle, settings.
 void ResetEngine();
 
