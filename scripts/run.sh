@@ -3,12 +3,7 @@
 # it starts a virtual one, lets the saver run a few seconds, saves a
 # screenshot to build/vorn.png and prints its path.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${VORN_BUILD_DIR:-$root/build}"
-"$root/scripts/setup.sh"
-VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >/dev/null
-
-source "$root/scripts/wine-env.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 [ $# -eq 0 ] && set -- /s
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     vorn_start_wine

@@ -4,12 +4,7 @@
 # own (build/shots-wineprefix) in which Wine draws frames and titles itself,
 # since the virtual display has no window manager.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${VORN_BUILD_DIR:-$root/build}"
-"$root/scripts/setup.sh"
-VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >/dev/null
-
-source "$root/scripts/wine-env.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/prepare.sh"
 export WINEPREFIX="$build/shots-wineprefix"
 export VORN_WINEPREFIX="$WINEPREFIX"
 trap vorn_stop EXIT

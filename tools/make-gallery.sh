@@ -3,8 +3,7 @@
 # vorn-render (seed 1 throughout), converted to small PNGs with imagemagick.
 # Each line below: picture name | vorn-render options | convert options.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${VORN_BUILD_DIR:-$root/build}"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/prepare.sh"
 gallery="$root/docs/gallery"
 pictures=(
     "random-linear       | --width 400 --height 300 --frames 6000 --Algorithm 0 |"
@@ -19,8 +18,6 @@ pictures=(
     "round               | --width 1400 --height 1050 --frames 3000 --Algorithm 1 --Round 1 | -crop 400x300+0+230 +repage"
 )
 
-VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >/dev/null
-source "$root/scripts/wine-env.sh"
 trap vorn_stop EXIT
 vorn_start_display
 vorn_start_wine || true  # a server already running is fine

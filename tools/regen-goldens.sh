@@ -3,10 +3,7 @@
 # their new sums. Only for a change that is meant to alter the pictures:
 # review the new pictures (left in build/golden/) before committing the sums.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${VORN_BUILD_DIR:-$root/build}"
-VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >/dev/null
-source "$root/scripts/wine-env.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/prepare.sh"
 trap vorn_stop EXIT
 vorn_start_display
 vorn_start_wine || true  # a server already running is fine
