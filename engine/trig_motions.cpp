@@ -17,9 +17,10 @@ namespace {
 float F(double x) {
     return static_cast<float>(x);
 }
+// Truncates toward zero.
 int T(double x) {
     return static_cast<int>(x);
-} // truncates toward zero
+}
 float Sin(float x) {
     return F(std::sin(static_cast<double>(x)));
 }

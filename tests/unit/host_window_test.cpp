@@ -18,16 +18,8 @@ constexpr UINT kCheckPreview = WM_APP + 1;
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 void RegisterTestClasses() {
-    WNDCLASSW windowClass = {};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = HostWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kHostTestClass;
-    RegisterClassW(&windowClass);
-    windowClass.style = 0;
-    windowClass.lpfnWndProc = ParentProc;
-    windowClass.lpszClassName = kParentClass;
-    RegisterClassW(&windowClass);
+    RegisterWindowClass(kHostTestClass, HostWindowProc, CS_OWNDC);
+    RegisterWindowClass(kParentClass, ParentProc);
 }
 
 HWND MakeParent(DWORD visible, int width, int height) {

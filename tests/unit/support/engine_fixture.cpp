@@ -5,28 +5,24 @@
 #include "engine/stamp.h"
 #include "engine/trig_motions.h"
 
-namespace {
-
-const wchar_t kTestClass[] = L"VornTestWindow";
-
-void RegisterTestClass() {
-    static bool registered = false;
-    if (registered) return;
+void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, UINT style) {
     WNDCLASSW windowClass = {};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kTestClass;
-    RegisterClassW(&windowClass);
-    registered = true;
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass); // fails harmlessly when already registered
 }
 
-} // namespace
+HWND MakeHiddenWindow(WNDPROC procedure, const wchar_t* className, int width, int height,
+                      UINT classStyle) {
+    RegisterWindowClass(className, procedure, classStyle);
+    return CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
 
 HWND MakeTestWindow(int width, int height) {
-    RegisterTestClass();
-    HWND window = CreateWindowExW(0, kTestClass, L"Vorn test", WS_POPUP, 0, 0, width, height,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = MakeHiddenWindow(DefWindowProcW, L"VornTestWindow", width, height, CS_OWNDC);
     PumpMessages();
     return window;
 }
@@ -38,16 +34,6 @@ void ShapeSaver(KVornSaver& saver, int width, int height) {
     saver.intensity = IntensityFor(height);
     saver.centerX = width / 2;
     saver.centerY = height / 2;
-}
-
-HWND MakeHiddenWindow(WNDPROC procedure, const wchar_t* className) {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = className;
-    RegisterClassW(&windowClass); // fails harmlessly when already registered
-    return CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                           windowClass.hInstance, nullptr);
 }
 
 void ResetEngine() {

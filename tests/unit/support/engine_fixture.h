@@ -12,8 +12,12 @@ HWND MakeTestWindow(int width, int height);
 // Geometry of a client area as StartEngine derives it, without a window.
 void ShapeSaver(KVornSaver& saver, int width, int height);
 
-// A small hidden pop-up of a class with this procedure (registered once).
-HWND MakeHiddenWindow(WNDPROC procedure, const wchar_t* className);
+// Registers a window class of this program (again is harmless).
+void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, UINT style = 0);
+
+// A hidden pop-up of a class with this procedure, registered on first use.
+HWND MakeHiddenWindow(WNDPROC procedure, const wchar_t* className, int width = 10, int height = 10,
+                      UINT classStyle = 0);
 
 // Back to the state of a fresh process: engine, frame cycle, settings.
 void ResetEngine();
