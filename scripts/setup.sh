@@ -1,10 +1,17 @@
 #!/bin/bash
-# Installs every system package the build and the tests need. Idempotent and
-# quick when everything is already there.
+# Installs every system package the builds and the tests need on this
+# machine. Both builds are always made; 32-bit Wine only where this machine
+# runs 32-bit programs (scripts/arches.sh). Idempotent and quick when
+# everything is already there.
 set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VORN_BUILD_DIR:-$root/build}"
+source "$root/scripts/arches.sh"
+vorn_select_arches
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xdotool imagemagick cmake googletest
-          fonts-wine x11-utils)
+packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick cmake
+          googletest fonts-wine x11-utils)
+[[ " $VORN_ARCHS " == *" x86 "* ]] && packages+=(wine32:i386)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -18,7 +25,7 @@ echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
 fi
 $SUDO apt-get update -q

@@ -1,0 +1,5 @@
+# Cross toolchain: 64-bit Windows with MinGW-w64.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(VORN_TRIPLE x86_64-w64-mingw32)
+set(VORN_ARCH x64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
