@@ -1,20 +1,22 @@
 #!/bin/bash
-# Builds and runs the saver under Wine (default switch "/s"). With no display
-# it starts a virtual one, lets the saver run a few seconds, saves a
-# screenshot to build/vorn.png and prints its path.
+# Builds and runs the saver under Wine (default switch "/s"): the 32-bit one
+# where this machine runs 32-bit programs, else the 64-bit one, and says
+# which. With no display it starts a virtual one, lets the saver run a few
+# seconds, saves a screenshot to build/vorn.png and prints its path.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 [ $# -eq 0 ] && set -- /s
+echo "running the $(vorn_arch_name "$vorn_arch") saver, $build_arch/Vorn.scr ($VORN_ARCHS_WHY)"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     vorn_start_wine
-    wine "$build/Vorn.scr" "$@" || true
+    wine "$build_arch/Vorn.scr" "$@" || true
     exit 0
 fi
 
 trap vorn_stop EXIT
 vorn_start_display
 vorn_start_wine
-wine "$build/Vorn.scr" "$@" &
+wine "$build_arch/Vorn.scr" "$@" &
 saver=$!
 sleep "${VORN_RUN_SECONDS:-5}"
 import -window root "$build/vorn.png"

@@ -1,17 +1,36 @@
-# Sourced by the scripts: a private Wine prefix under the build folder, a
-# virtual X display when there is none, and a Wine server kept alive.
-# Needs $build set by the caller.
-export WINEPREFIX="$build/wineprefix"
-export VORN_WINEPREFIX="$WINEPREFIX"
+# Sourced by the scripts: per build, the Wine loader and a private prefix in
+# that build's folder; a virtual X display when there is none; a Wine server
+# kept alive. Needs $root and $build set by the caller.
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+PATH="$root/tools/bin:$PATH"  # our `wine`, which runs the loader of $VORN_ARCH
 VORN_XVFB_PID=""
+
+# vorn_use_arch x86|x64: the build folder ($build_arch), loader and prefix of
+# one build. The 32-bit build lives in build/, the 64-bit one in build/x64/.
+vorn_use_arch() {
+    export VORN_ARCH="$1"
+    if [ "$1" = x64 ]; then
+        build_arch="$build/x64"
+        export WINEARCH=win64
+    else
+        build_arch="$build"
+        export WINEARCH=win32
+    fi
+    export WINEPREFIX="$build_arch/wineprefix"
+    export VORN_WINEPREFIX="$WINEPREFIX"
+}
+
+# vorn_arch_name x86|x64: how the scripts name a build to the user.
+vorn_arch_name() {
+    if [ "$1" = x64 ]; then echo "64-bit"; else echo "32-bit"; fi
+}
 
 vorn_start_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
     local n=90
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${VORN_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
     VORN_XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
@@ -19,9 +38,12 @@ vorn_start_display() {
     return 1
 }
 
+# Starts (and on first use creates) the prefix of the current arch and keeps
+# its server alive.
 vorn_start_wine() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        wineboot -i >/dev/null 2>&1 || true
+        # A new 64-bit prefix complains about syswow64\rundll32.exe and works.
+        wine wineboot.exe -i >/dev/null 2>&1 || true
         wineserver -w
     fi
     wineserver -p >/dev/null 2>&1 || true  # already running is fine
@@ -29,7 +51,11 @@ vorn_start_wine() {
     wine reg query 'HKCU\Software' >/dev/null 2>&1 || true
 }
 
+# Ends the servers of every prefix this script used, and the display.
 vorn_stop() {
-    wineserver -k >/dev/null 2>&1 || true
+    local prefix
+    for prefix in "$build/wineprefix" "$build/x64/wineprefix" "${WINEPREFIX:-}"; do
+        [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
+    done
     [ -n "$VORN_XVFB_PID" ] && kill "$VORN_XVFB_PID" 2>/dev/null || true
 }

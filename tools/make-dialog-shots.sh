@@ -1,11 +1,11 @@
 #!/bin/bash
 # Screenshots of the real settings dialog and About box for the README:
 # docs/settings-dialog.png and docs/about-box.png. Uses a Wine prefix of its
-# own (build/shots-wineprefix) in which Wine draws frames and titles itself,
+# own (shots-wineprefix in the build folder) in which Wine draws frames and titles itself,
 # since the virtual display has no window manager.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/prepare.sh"
-export WINEPREFIX="$build/shots-wineprefix"
+export WINEPREFIX="$build_arch/shots-wineprefix"
 export VORN_WINEPREFIX="$WINEPREFIX"
 trap vorn_stop EXIT
 vorn_start_display
@@ -24,7 +24,7 @@ mkdir -p "$root/docs"
 # shot <pose> <output>
 shot() {
     rm -f "$work/done" "$work/out"
-    wine "$build/tests/dialog_driver.exe" pose "$1" "$build/Vorn.scr" "$work/done" >"$work/out" &
+    wine "$build_arch/tests/dialog_driver.exe" pose "$1" "$build_arch/Vorn.scr" "$work/done" >"$work/out" &
     local driver=$!
     for _ in $(seq 300); do
         grep -q -e '^ready' -e '^FAIL' "$work/out" 2>/dev/null && break

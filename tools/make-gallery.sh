@@ -28,7 +28,7 @@ for entry in "${pictures[@]}"; do
     IFS='|' read -r name options convert_options <<<"$entry"
     name="$(echo $name)"
     # shellcheck disable=SC2086 # options are words by design
-    (cd "$work" && wine "$build/vorn-render.exe" --seed 1 $options --out "$name.bmp")
+    (cd "$work" && wine "$build_arch/vorn-render.exe" --seed 1 $options --out "$name.bmp")
     # No time stamps in the PNG, so a re-run changes nothing that did not change.
     # shellcheck disable=SC2086
     convert "$work/$name.bmp" $convert_options -strip "$gallery/$name.png"

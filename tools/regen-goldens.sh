@@ -1,10 +1,19 @@
 #!/bin/bash
-# Re-renders the golden pictures and rewrites tests/golden/renders.txt with
-# their new sums. Only for a change that is meant to alter the pictures:
-# review the new pictures (left in build/golden/) before committing the sums.
+# Re-renders the golden pictures and rewrites tests/golden/renders-<arch>.txt
+# with their new sums, for each build this machine runs. Only for a change
+# that is meant to alter the pictures: review the new pictures (left in the
+# build's golden/ folder) before committing the sums.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/prepare.sh"
 trap vorn_stop EXIT
 vorn_start_display
-vorn_start_wine || true  # a server already running is fine
-bash "$root/tests/e2e/golden.sh" "$build" --update
+for arch in x86 x64; do
+    if [[ " $VORN_ARCHS " != *" $arch "* ]]; then
+        echo "regen-goldens: tests/golden/renders-$arch.txt NOT regenerated: $VORN_ARCHS_WHY;" \
+            "run this again on a machine that runs the $(vorn_arch_name "$arch") build" >&2
+        continue
+    fi
+    vorn_use_arch "$arch"
+    vorn_start_wine || true  # a server already running is fine
+    bash "$root/tests/e2e/golden.sh" "$build_arch" --update
+done

@@ -1,8 +1,10 @@
 #!/bin/bash
-# Runs a Windows program under Wine in the project's private prefix.
-# VORN_WINEPREFIX overrides the prefix; the default lives in build/.
+# Runs a Windows program under Wine with the loader and prefix of one build.
+# VORN_ARCH (x86 or x64) and WINEPREFIX come from the test's environment;
+# without them this is the 32-bit build with its prefix in build/.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export WINEPREFIX="${VORN_WINEPREFIX:-$here/build/wineprefix}"
+export VORN_ARCH="${VORN_ARCH:-x86}"
+export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-exec wine "$@"
+exec "$here/tools/bin/wine" "$@"

@@ -1,14 +1,15 @@
 #!/bin/bash
-# Renders every picture listed in tests/golden/renders.txt with vorn-render
-# and compares the SHA-256 of its BMP with the committed one. A picture that
-# differs is kept in <build>/golden/ for a look. With --update the list is
-# rewritten with the new sums instead (tools/regen-goldens.sh does that).
-# Usage: golden.sh <build-dir> [--update]   (DISPLAY and WINEPREFIX set)
+# Renders every picture listed in tests/golden/renders-<arch>.txt (the file of
+# the build under test: VORN_ARCH x86 or x64) with vorn-render and compares
+# the SHA-256 of its BMP with the committed one. A picture that differs is
+# kept in <build>/golden/ for a look. With --update the list is rewritten
+# with the new sums instead (tools/regen-goldens.sh does that).
+# Usage: golden.sh <build-dir> [--update]   (DISPLAY, WINEPREFIX, VORN_ARCH set)
 set -uo pipefail
 build="$(cd "${1:?usage: golden.sh <build-dir> [--update]}" && pwd)"
 update="${2:-}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-list="$root/tests/golden/renders.txt"
+list="$root/tests/golden/renders-${VORN_ARCH:-x86}.txt"
 render="$build/vorn-render.exe"
 work="$build/golden"
 common=(--width 800 --height 600 --frames 3000 --seed 1)
