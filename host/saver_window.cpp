@@ -1,6 +1,7 @@
 #include "host/saver_window.h"
 
 #include "engine/vorn_saver.h"
+#include "host/close_rules.h"
 #include "host/host_state.h"
 #include "host/password.h"
 
@@ -81,7 +82,7 @@ void OnCreate(HWND window) {
             reinterpret_cast<ImmAssociateContextProc>(reinterpret_cast<void*>(entry));
     }
     if (HostState.imeAssociate) HostState.savedImeContext = HostState.imeAssociate(window, nullptr);
-    GetCursorPos(&HostState.cursorAnchor);
+    AnchorAtCursor();
     HideCursorOverFullScreen();
 }
 
