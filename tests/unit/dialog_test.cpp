@@ -296,6 +296,34 @@ TEST_F(SwatchTest, ShowsTheCurrentColorOverItsWholeClientArea) {
     EXPECT_EQ(SwatchPixelsOf(0x00FFFFFF, &total), total);
 }
 
+// What the control is given to paint with: a brush and a background colour
+// of the current colour, the brush kept until the colour changes or the
+// dialog ends.
+TEST_F(SwatchTest, HandsTheControlABrushKeptUntilTheColorChangesOrTheDialogEnds) {
+    ASSERT_NE(OpenHidden(), nullptr);
+    HWND swatch = GetDlgItem(dialog_, IDC_SWATCH);
+    HDC dc = GetDC(swatch);
+    auto ask = [&] {
+        return reinterpret_cast<HBRUSH>(SendMessageW(dialog_, WM_CTLCOLORSTATIC,
+                                                     reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(swatch)));
+    };
+    Settings.Color = 0x00336699;
+    HBRUSH first = ask();
+    LOGBRUSH made = {};
+    ASSERT_EQ(GetObjectW(first, sizeof(made), &made), static_cast<int>(sizeof(made)));
+    EXPECT_EQ(made.lbColor, 0x00336699u);
+    EXPECT_EQ(GetBkColor(dc), 0x00336699u);
+    EXPECT_EQ(ask(), first);
+    Settings.Color = 0x00FFFFFF;
+    HBRUSH second = ask();
+    EXPECT_EQ(GetObjectType(first), 0u) << "the old colour's brush is deleted";
+    ReleaseDC(swatch, dc);
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
+    EXPECT_EQ(GetObjectType(second), 0u) << "deleted with the dialog";
+}
+
 // Each fill releases its brush: with the process's GDI handle table nearly
 // full, a leak would stop the fill after a few repaints.
 TEST_F(SwatchTest, RepaintsDoNotLeakBrushes) {
