@@ -2,6 +2,7 @@
 
 #include "engine/vorn_saver.h"
 #include "host/close_rules.h"
+#include "host/dpi_awareness.h"
 #include "host/host_state.h"
 #include "host/password.h"
 
@@ -117,6 +118,7 @@ int RunSaverWindow(HWND parent) {
     const WNDCLASSW saverClass = SaverClass();
     Placement place;
     if (parent) {
+        UseAwarenessOf(parent); // before the pane is measured and the child made
         place = PreviewPlacement(parent);
         HostState.previewMode = true;
     } else {

@@ -1,5 +1,6 @@
-// The dialog templates as built into Vorn.scr, and the swatch painting of the
-// settings dialog, in-process on a hidden copy of the real template.
+// The dialog templates and the manifest as built into Vorn.scr, and the swatch
+// painting of the settings dialog, in-process on a hidden copy of the real
+// template.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -220,6 +221,20 @@ TEST(DialogTemplate, AboutBoxHasItsFiveControls) {
                       });
     EXPECT_FALSE(t.controls[2].text.empty());
     EXPECT_FALSE(t.controls[4].text.empty());
+}
+
+// The awareness that Wine cannot show: the manifest built into the saver asks
+// for per monitor v2, with the older forms in the namespaces that read them.
+TEST(SaverManifest, AsksForPerMonitorAwarenessWithFallbacks) {
+    HMODULE module = SaverResources();
+    HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+    ASSERT_NE(found, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    const std::string manifest(data, SizeofResource(module, found));
+    for (const char* setting :
+         {"SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+          "SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"})
+        EXPECT_NE(manifest.find(setting), std::string::npos) << setting;
 }
 
 // The settings dialog from the real template, made hidden so that it can be
