@@ -3,6 +3,8 @@
 #include "host/host_state.h"
 #include "host/password.h"
 
+CursorReader cursorReader = GetCursorPos;
+
 namespace {
 
 DWORD Distance(LONG from, LONG to) {
@@ -17,7 +19,7 @@ void PostClose(HWND window) {
 LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam) {
     if (HostState.legacyPlatform && !ConfirmClose(window)) {
         // Refused: the mouse has to travel again before the next request.
-        GetCursorPos(&HostState.cursorAnchor);
+        AnchorAtCursor();
         return 0;
     }
     return DefWindowProcW(window, WM_CLOSE, wParam, lParam);
@@ -29,16 +31,22 @@ LRESULT OnVerifyRequest(HWND window, WPARAM wParam, LPARAM lParam) {
     return HostState.verifyEntry ? HostState.verifyEntry(window) : 1;
 }
 
-// The message's own coordinates are client-relative; travel is measured on the screen.
+// The message's own coordinates are client-relative; travel is measured on the
+// screen. The read fails while another desktop takes the input: no travel then.
 void OnMouseMove(HWND window) {
     POINT cursor;
-    GetCursorPos(&cursor);
+    if (!cursorReader(&cursor)) return;
     if (MouseTravel(HostState.cursorAnchor, cursor) <= wakeDistance) return;
     PostClose(window);
     HostState.cursorAnchor = cursor;
 }
 
 } // namespace
+
+void AnchorAtCursor() {
+    POINT cursor;
+    if (cursorReader(&cursor)) HostState.cursorAnchor = cursor;
+}
 
 DWORD MouseTravel(POINT anchor, POINT cursor) {
     return Distance(anchor.x, cursor.x) + Distance(anchor.y, cursor.y);

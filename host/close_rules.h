@@ -8,6 +8,13 @@ constexpr DWORD wakeDistance = 4;
 // |dx| + |dy| between the anchor and the cursor, in wrapping 32-bit arithmetic.
 DWORD MouseTravel(POINT anchor, POINT cursor);
 
+// Reads the cursor's screen position; tests put their own in its place.
+using CursorReader = BOOL(WINAPI*)(POINT* at);
+extern CursorReader cursorReader; // GetCursorPos
+
+// Moves cursorAnchor to the cursor; a cursor that cannot be read leaves it.
+void AnchorAtCursor();
+
 // Whether a power broadcast other than the suspend query ends the saver.
 bool PowerBroadcastCloses(WPARAM event, LPARAM data);
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <setjmp.h>
 
+#include "host/dpi_awareness.h"
 #include "host/host_state.h"
 #include "host/password.h"
 #include "host/saver_window.h"
@@ -105,6 +106,7 @@ int DialogClassHook(HINSTANCE) {
 
 int OpenSettingsDialog(HWND parent) {
     if (!DialogClassHook(HostState.moduleInstance)) return 0;
+    UseDialogAwareness();
     return static_cast<int>(DialogBoxParamW(HostState.moduleInstance,
                                             MAKEINTRESOURCEW(kSettingsDialogId), parent,
                                             SettingsDialogProc, 0));

@@ -1,6 +1,8 @@
 #include "host/saver_window.h"
 
 #include "engine/vorn_saver.h"
+#include "host/close_rules.h"
+#include "host/dpi_awareness.h"
 #include "host/host_state.h"
 #include "host/password.h"
 
@@ -81,7 +83,7 @@ void OnCreate(HWND window) {
             reinterpret_cast<ImmAssociateContextProc>(reinterpret_cast<void*>(entry));
     }
     if (HostState.imeAssociate) HostState.savedImeContext = HostState.imeAssociate(window, nullptr);
-    GetCursorPos(&HostState.cursorAnchor);
+    AnchorAtCursor();
     HideCursorOverFullScreen();
 }
 
@@ -116,6 +118,7 @@ int RunSaverWindow(HWND parent) {
     const WNDCLASSW saverClass = SaverClass();
     Placement place;
     if (parent) {
+        UseAwarenessOf(parent); // before the pane is measured and the child made
         place = PreviewPlacement(parent);
         HostState.previewMode = true;
     } else {

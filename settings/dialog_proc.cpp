@@ -109,16 +109,37 @@ INT_PTR OnCommand(HWND dialog, int id) {
     }
 }
 
-// The swatch is painted by this fill alone; the brush goes at once, since
-// the swatch is repainted often.
+// The swatch's brush, kept while its colour is the one shown and deleted when
+// the colour changes or the dialog ends.
+struct SwatchBrush {
+    HBRUSH brush;
+    COLORREF color;
+} swatchBrush = {nullptr, 0};
+
+void ReleaseSwatchBrush() {
+    if (swatchBrush.brush) DeleteObject(swatchBrush.brush);
+    swatchBrush.brush = nullptr;
+}
+
+HBRUSH SwatchBrushOf(COLORREF color) {
+    if (swatchBrush.brush && swatchBrush.color == color) return swatchBrush.brush;
+    ReleaseSwatchBrush();
+    swatchBrush = {CreateSolidBrush(color), color};
+    return swatchBrush.brush;
+}
+
+// The swatch's background is the returned brush; a simple static paints it
+// with the DC's background colour instead, so that is set too. The fill
+// serves a static that paints no background at all.
 INT_PTR OnCtlColorStatic(HWND dialog, HDC dc, HWND control) {
     if (control != GetDlgItem(dialog, IDC_SWATCH)) return FALSE;
+    HBRUSH brush = SwatchBrushOf(Settings.Color);
+    if (!brush) return FALSE;
     RECT area;
     GetClientRect(control, &area);
-    HBRUSH brush = CreateSolidBrush(Settings.Color);
     FillRect(dc, &area, brush);
-    DeleteObject(brush);
-    return FALSE;
+    SetBkColor(dc, Settings.Color);
+    return reinterpret_cast<INT_PTR>(brush);
 }
 
 } // namespace
@@ -130,6 +151,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(dialog, reinterpret_cast<HDC>(wParam),
                                 reinterpret_cast<HWND>(lParam));
+    case WM_DESTROY: ReleaseSwatchBrush(); return FALSE;
     default: return FALSE;
     }
 }

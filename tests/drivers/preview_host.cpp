@@ -113,9 +113,12 @@ int CheckPreview() {
     DestroyWindow(host);
     code = WaitForExit(process, 20000);
 
-    std::printf("found=%d\nclass=%ls\ntitle=%ls\nclient=%ldx%ld\nrunning=%d\nexit=%ld\n",
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    std::printf("found=%d\nclass=%ls\ntitle=%ls\nclient=%ldx%ld\nrunning=%d\nexit=%ld\ndpi=%d\n",
                 saver != nullptr, className, title, client.right, client.bottom, running,
-                static_cast<long>(code));
+                static_cast<long>(code), dpi);
     const bool good = saver && std::wstring(className) == L"WindowsScreenSaverClass" &&
                       std::wstring(title) == L"Preview" && client.right == kPaneWidth &&
                       client.bottom == kPaneHeight && running && code == 0;

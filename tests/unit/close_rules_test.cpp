@@ -117,6 +117,7 @@ class CloseRulesTest : public ::testing::Test {
     }
     void TearDown() override {
         if (IsWindow(window_)) DestroyWindow(window_);
+        cursorReader = GetCursorPos;
         HostState = HostStateRecord();
         verifiedWindow = nullptr;
     }
@@ -222,6 +223,27 @@ TEST_F(CloseRulesTest, AMoveThatClosesAnchorsAtTheCursor) {
     EXPECT_EQ(TakePostedCloses(window_), 1);
     EXPECT_EQ(HostState.cursorAnchor.x, 420);
     EXPECT_EQ(HostState.cursorAnchor.y, 310);
+}
+
+// As when another desktop takes the input; the point is left as garbage.
+BOOL WINAPI CursorUnreadable(POINT* at) {
+    *at = {5000, -5000};
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+// A move cannot be measured and a refused close (here: the password dialog is
+// already up) cannot re-anchor: neither closes nor moves the anchor.
+TEST_F(CloseRulesTest, AnUnreadableCursorNeitherClosesNorMovesTheAnchor) {
+    cursorReader = CursorUnreadable;
+    HostState.cursorAnchor = {400, 300};
+    SendMessageW(window_, WM_MOUSEMOVE, 0, 0);
+    HostState.legacyPlatform = HostState.verifyInProgress = true;
+    EXPECT_EQ(SendMessageW(window_, WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(TakePostedCloses(window_), 0);
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_EQ(HostState.cursorAnchor.x, 400);
+    EXPECT_EQ(HostState.cursorAnchor.y, 300);
 }
 
 TEST_F(CloseRulesTest, EveryQualifyingMessagePostsItsOwnClose) {

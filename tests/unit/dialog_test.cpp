@@ -1,5 +1,6 @@
-// The dialog templates as built into Vorn.scr, and the swatch painting of the
-// settings dialog, in-process on a hidden copy of the real template.
+// The dialog templates and the manifest as built into Vorn.scr, and the swatch
+// painting of the settings dialog, in-process on a hidden copy of the real
+// template.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -222,6 +223,20 @@ TEST(DialogTemplate, AboutBoxHasItsFiveControls) {
     EXPECT_FALSE(t.controls[4].text.empty());
 }
 
+// The awareness that Wine cannot show: the manifest built into the saver asks
+// for per monitor v2, with the older forms in the namespaces that read them.
+TEST(SaverManifest, AsksForPerMonitorAwarenessWithFallbacks) {
+    HMODULE module = SaverResources();
+    HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+    ASSERT_NE(found, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    const std::string manifest(data, SizeofResource(module, found));
+    for (const char* setting :
+         {"SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+          "SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"})
+        EXPECT_NE(manifest.find(setting), std::string::npos) << setting;
+}
+
 // The settings dialog from the real template, made hidden so that it can be
 // painted on demand and destroyed at once.
 class SwatchTest : public ::testing::Test {
@@ -294,6 +309,34 @@ TEST_F(SwatchTest, ShowsTheCurrentColorOverItsWholeClientArea) {
     EXPECT_GT(total, 0);
     Settings.Color = 0x00FFFFFF; // as after the colour chooser
     EXPECT_EQ(SwatchPixelsOf(0x00FFFFFF, &total), total);
+}
+
+// What the control is given to paint with: a brush and a background colour
+// of the current colour, the brush kept until the colour changes or the
+// dialog ends.
+TEST_F(SwatchTest, HandsTheControlABrushKeptUntilTheColorChangesOrTheDialogEnds) {
+    ASSERT_NE(OpenHidden(), nullptr);
+    HWND swatch = GetDlgItem(dialog_, IDC_SWATCH);
+    HDC dc = GetDC(swatch);
+    auto ask = [&] {
+        return reinterpret_cast<HBRUSH>(SendMessageW(dialog_, WM_CTLCOLORSTATIC,
+                                                     reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(swatch)));
+    };
+    Settings.Color = 0x00336699;
+    HBRUSH first = ask();
+    LOGBRUSH made = {};
+    ASSERT_EQ(GetObjectW(first, sizeof(made), &made), static_cast<int>(sizeof(made)));
+    EXPECT_EQ(made.lbColor, 0x00336699u);
+    EXPECT_EQ(GetBkColor(dc), 0x00336699u);
+    EXPECT_EQ(ask(), first);
+    Settings.Color = 0x00FFFFFF;
+    HBRUSH second = ask();
+    EXPECT_EQ(GetObjectType(first), 0u) << "the old colour's brush is deleted";
+    ReleaseDC(swatch, dc);
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
+    EXPECT_EQ(GetObjectType(second), 0u) << "deleted with the dialog";
 }
 
 // Each fill releases its brush: with the process's GDI handle table nearly

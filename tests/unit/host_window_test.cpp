@@ -5,9 +5,21 @@
 #include <string>
 
 #include "host/close_rules.h"
+#include "host/dpi_awareness.h"
 #include "host/host_state.h"
 #include "host/saver_window.h"
 #include "support/engine_fixture.h"
+
+// Newer than the Windows the sources are built for; the tests' platform has them.
+#if WINVER < 0x0605
+extern "C" {
+DPI_AWARENESS_CONTEXT WINAPI SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT context);
+DPI_AWARENESS_CONTEXT WINAPI GetThreadDpiAwarenessContext();
+DPI_AWARENESS_CONTEXT WINAPI GetWindowDpiAwarenessContext(HWND window);
+DPI_AWARENESS WINAPI GetAwarenessFromDpiAwarenessContext(DPI_AWARENESS_CONTEXT context);
+BOOL WINAPI IsValidDpiAwarenessContext(DPI_AWARENESS_CONTEXT context);
+}
+#endif
 
 namespace {
 
@@ -51,6 +63,7 @@ struct PreviewSeen {
     int spotSize = 0, intensity = 0;
     int bluePixels = 0, otherPixels = 0;
     int checks = 0;
+    DPI_AWARENESS awareness = DPI_AWARENESS_INVALID;
 } seen;
 
 void LookAtPreview() {
@@ -61,6 +74,7 @@ void LookAtPreview() {
     seen.title = TitleOf(pane);
     GetClientRect(pane, &seen.client);
     seen.previewMode = HostState.previewMode;
+    seen.awareness = GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(pane));
     seen.spotSize = Saver.spotSize;
     seen.intensity = Saver.intensity;
     seen.bluePixels = seen.otherPixels = 0;
@@ -300,10 +314,13 @@ TEST_F(HostWindowTest, SecondFullScreenRunRaisesTheFirstAndMakesNothing) {
 
 // The whole preview path in a pane of 152 x 112: the loop runs the engine in
 // a child titled "Preview" until the parent goes, and the picture builds up
-// from blue stamps of the preview's size.
+// from blue stamps of the preview's size. The pane is DPI unaware, as another
+// program's may be; the child takes its awareness.
 TEST_F(HostWindowTest, PreviewRunInAPane) {
     seen = PreviewSeen();
+    DPI_AWARENESS_CONTEXT own = SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
     parent_ = MakeParent(WS_VISIBLE, 152, 112);
+    SetThreadDpiAwarenessContext(own);
     RECT client;
     GetClientRect(parent_, &client);
     ASSERT_EQ(client.right, 152);
@@ -324,6 +341,19 @@ TEST_F(HostWindowTest, PreviewRunInAPane) {
     EXPECT_EQ(seen.otherPixels, 0);
     EXPECT_EQ(Saver.surface.imageWidth, 152);
     EXPECT_EQ(Saver.surface.imageHeight, 112);
+    EXPECT_EQ(seen.awareness, DPI_AWARENESS_UNAWARE);
+    SetThreadDpiAwarenessContext(own);
+}
+
+// Per monitor v2 where the system knows it, else system aware (so on Wine 8).
+TEST(DialogAwareness, PerMonitorV2OrElseSystemAware) {
+    DPI_AWARENESS_CONTEXT own = SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
+    UseDialogAwareness();
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
+              IsValidDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)
+                  ? DPI_AWARENESS_PER_MONITOR_AWARE
+                  : DPI_AWARENESS_SYSTEM_AWARE);
+    SetThreadDpiAwarenessContext(own);
 }
 
 } // namespace
