@@ -33,9 +33,17 @@ LRESULT OnVerifyRequest(HWND window, WPARAM wParam, LPARAM lParam) {
 
 // The message's own coordinates are client-relative; travel is measured on the
 // screen. The read fails while another desktop takes the input: no travel then.
+// An anchor that could not be read when it was due is taken from the first
+// position that can, so the move that the system sends when the window
+// appears does not close the saver.
 void OnMouseMove(HWND window) {
     POINT cursor;
     if (!cursorReader(&cursor)) return;
+    if (HostState.anchorPending) {
+        HostState.cursorAnchor = cursor;
+        HostState.anchorPending = false;
+        return;
+    }
     if (MouseTravel(HostState.cursorAnchor, cursor) <= wakeDistance) return;
     PostClose(window);
     HostState.cursorAnchor = cursor;
@@ -45,7 +53,8 @@ void OnMouseMove(HWND window) {
 
 void AnchorAtCursor() {
     POINT cursor;
-    if (cursorReader(&cursor)) HostState.cursorAnchor = cursor;
+    HostState.anchorPending = !cursorReader(&cursor);
+    if (!HostState.anchorPending) HostState.cursorAnchor = cursor;
 }
 
 DWORD MouseTravel(POINT anchor, POINT cursor) {

@@ -12,7 +12,8 @@ DWORD MouseTravel(POINT anchor, POINT cursor);
 using CursorReader = BOOL(WINAPI*)(POINT* at);
 extern CursorReader cursorReader; // GetCursorPos
 
-// Moves cursorAnchor to the cursor; a cursor that cannot be read leaves it.
+// Moves cursorAnchor to the cursor. A cursor that cannot be read leaves it, and
+// the next mouse move that can read one anchors there instead of measuring.
 void AnchorAtCursor();
 
 // Whether a power broadcast other than the suspend query ends the saver.

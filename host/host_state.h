@@ -8,18 +8,19 @@ using VerifyScreenSavePwdProc = BOOL(WINAPI*)(HWND);
 
 struct HostStateRecord {
     HINSTANCE moduleInstance = nullptr;
-    bool legacyPlatform = false;  // the Windows 95/98/Me family
+    bool legacyPlatform = false; // the Windows 95/98/Me family
     HWND saverWindow = nullptr;
     bool previewMode = false;
     bool closeApproved = false;
     bool verifyInProgress = false;
     POINT cursorAnchor = {0, 0};
+    bool anchorPending = false; // unreadable when due: the next readable position anchors
     HMODULE imeModule = nullptr;
     ImmAssociateContextProc imeAssociate = nullptr;
     HANDLE savedImeContext = nullptr;
     HMODULE passwordModule = nullptr;
     VerifyScreenSavePwdProc verifyEntry = nullptr;
-    DWORD lastVerifyTick = 0xFFFFFFFF;  // no verification yet
+    DWORD lastVerifyTick = 0xFFFFFFFF; // no verification yet
 };
 
 extern HostStateRecord HostState;

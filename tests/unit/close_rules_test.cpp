@@ -244,6 +244,17 @@ TEST_F(CloseRulesTest, AnUnreadableCursorNeitherClosesNorMovesTheAnchor) {
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_EQ(HostState.cursorAnchor.x, 400);
     EXPECT_EQ(HostState.cursorAnchor.y, 300);
+
+    // Readable again: the first move anchors instead of measuring from the stale anchor.
+    cursorReader = GetCursorPos;
+    HostState.verifyInProgress = false;
+    SetCursorPos(500, 300);
+    SendMessageW(window_, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(TakePostedCloses(window_), 0);
+    EXPECT_EQ(HostState.cursorAnchor.x, 500);
+    SetCursorPos(505, 300);
+    SendMessageW(window_, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(TakePostedCloses(window_), 1);
 }
 
 TEST_F(CloseRulesTest, EveryQualifyingMessagePostsItsOwnClose) {
