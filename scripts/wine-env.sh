@@ -51,11 +51,12 @@ vorn_start_wine() {
     wine reg query 'HKCU\Software' >/dev/null 2>&1 || true
 }
 
-# Ends the servers of every prefix this script used, and the display.
+# Ends the servers of every prefix this script used, and the display. Runs as
+# an exit trap, often under set -e: no step may fail, or the rest is skipped.
 vorn_stop() {
     local prefix
     for prefix in "$build/wineprefix" "$build/x64/wineprefix" "${WINEPREFIX:-}"; do
-        [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
+        if [ -d "$prefix" ]; then WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true; fi
     done
     [ -n "$VORN_XVFB_PID" ] && kill "$VORN_XVFB_PID" 2>/dev/null || true
 }
