@@ -29,6 +29,7 @@ soak_pid=""
 had_key=no
 
 finish() {
+    set +e  # clean up everything, whatever fails
     if [ -n "$soak_pid" ]; then kill "$soak_pid" 2>/dev/null || true; fi
     wine reg delete "$key" /f >/dev/null 2>&1 || true
     if [ "$had_key" = yes ]; then
