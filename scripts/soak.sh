@@ -62,6 +62,7 @@ if ! xdotool search --name '^Screen Saver$' >/dev/null 2>&1; then
     exit 1
 fi
 
+echo "measuring process $soak_pid: $(tr '\0' ' ' <"/proc/$soak_pid/cmdline" | sed 's/ *$//')"
 samples=()  # "seconds rssKB gdi"
 faults=0
 start=$SECONDS
