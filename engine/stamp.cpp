@@ -22,14 +22,15 @@ COLORREF RainbowColor(uint32_t n) {
 }
 
 // The column test is strict and the row test is not: the square never
-// reaches the rightmost column but does reach the bottom row.
+// reaches the rightmost column but does reach the bottom row. The position is
+// compared without adding to it, so one near the integer limit cannot wrap.
 int ClipStampColumn(int x, int spotSize, int width) {
-    if (x + spotSize < width) return x < 0 ? 0 : x;
+    if (x < width - spotSize) return x < 0 ? 0 : x;
     return width - spotSize - 1;
 }
 
 int ClipStampRow(int y, int spotSize, int height) {
-    if (y + spotSize <= height) return y < 0 ? 0 : y;
+    if (y <= height - spotSize) return y < 0 ? 0 : y;
     return height - spotSize - 1;
 }
 

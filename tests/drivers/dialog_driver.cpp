@@ -72,6 +72,29 @@ void Store(const Stored& values) {
     RegCloseKey(key);
 }
 
+// How a value is stored: as the DWORD it should be, or in a wrong form.
+enum Form { kDword, kText, kBinary2, kBinary8, kQword, kEmpty };
+
+// Stores the values, then stores again in its form each one with another.
+void StoreForms(const Stored& values, const Form (&forms)[10]) {
+    Store(values);
+    const wchar_t text[] = L"12345678901234567890";
+    const BYTE bytes[8] = {5, 0, 0, 0, 9, 9, 9, 9};
+    const struct {
+        DWORD type;
+        const void* data;
+        DWORD size;
+    } wrong[] = {{REG_DWORD, nullptr, 0}, {REG_SZ, text, sizeof(text)}, {REG_BINARY, bytes, 2},
+                 {REG_BINARY, bytes, 8},  {REG_QWORD, bytes, 8},        {REG_DWORD, nullptr, 0}};
+    HKEY key = nullptr;
+    RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, KEY_WRITE, &key);
+    for (int i = 0; i < 10; ++i)
+        if (forms[i] != kDword)
+            RegSetValueExW(key, kNames[i], 0, wrong[forms[i]].type,
+                           static_cast<const BYTE*>(wrong[forms[i]].data), wrong[forms[i]].size);
+    RegCloseKey(key);
+}
+
 // Reads all ten values; a missing or mistyped value reads as 0xDEADBEEF.
 Stored Load(DWORD* valueCount = nullptr, FILETIME* written = nullptr) {
     Stored values;
@@ -419,6 +442,42 @@ void OutOfRangeChoicesSurviveOk() {
     ExpectStored(stored);
 }
 
+// Stored values no dialog writes: it opens on them, and "Ok" stores every
+// value as a DWORD, numbers within the edits' ranges and flags as 0 or 1;
+// a motion or mode that names no button is kept.
+void HostileValuesOkStoresSoundValues() {
+    const DWORD kMin = 0x80000000, kMax = 0x7FFFFFFF, kMinus1 = 0xFFFFFFFF;
+    const struct {
+        Stored stored;
+        Form forms[10];
+        Stored expected;
+    } rows[] = {
+        {{{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+         {kDword, kDword, kDword, kDword, kText, kDword, kDword, kDword, kDword, kDword},
+         {{1, 0, 0, 0, 0x00FF0000, 0, 0, 0, 0, 0}}},
+        {{{kMin, kMin, kMin, kMin, kMin, kMin, kMin, kMin, kMin, kMin}},
+         {kDword, kDword, kDword, kDword, kQword, kDword, kBinary2, kDword, kDword, kDword},
+         {{1, 20, kMin, 1, 0x00FF0000, 1, 0, 1, 1, 1}}},
+        {{{kMax, kMax, kMax, 0, kMax, 0, 0, 1500, 1000, kMinus1}},
+         {kDword, kDword, kDword, kDword, kDword, kEmpty, kText, kDword, kDword, kDword},
+         {{999, 20, kMax, 0, kMax, 0, 0, 1, 1, 1}}},
+        {{{kMinus1, 1500, 1500, kMinus1, 1500, 0, 0, kMinus1, 1000, 0}},
+         {kDword, kDword, kDword, kDword, kDword, kBinary8, kEmpty, kDword, kDword, kDword},
+         {{1, 20, 1500, 1, 1500, 0, 0, 1, 1, 0}}},
+        {{{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+         {kText, kBinary2, kQword, kEmpty, kBinary8, kText, kQword, kBinary2, kEmpty, kText},
+         kDefaults},
+    };
+    for (auto& row : rows) {
+        StoreForms(row.stored, row.forms);
+        Session s;
+        if (!s.Open()) return;
+        s.Click(IDOK);
+        s.FinishWith(1);
+        ExpectStored(row.expected);
+    }
+}
+
 struct UpDownSearch {
     int id;
     HWND found;
@@ -641,6 +700,7 @@ int RunCases() {
         {"every_control_is_stored", EveryControlIsStored},
         {"numbers_are_stored_as_typed", NumbersAreStoredAsTyped},
         {"out_of_range_choices_survive_ok", OutOfRangeChoicesSurviveOk},
+        {"hostile_values_ok_stores_sound_values", HostileValuesOkStoresSoundValues},
         {"arrows_step_within_the_ranges", ArrowsStepWithinTheRanges},
         {"about_box_comes_and_goes", AboutBoxComesAndGoes},
         {"color_chooser_results", ColorChooserResults},

@@ -2,7 +2,10 @@
 // its exit codes, and the fault guard.
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "host/entry.h"
 #include "host/host_state.h"
@@ -143,6 +146,74 @@ TEST_F(DispatchTest, OnlyTheFirstSignificantCharacterDecides) {
         EXPECT_EQ(static_cast<int>(command.action), static_cast<int>(row.action)) << tail;
         EXPECT_EQ(command.window, expected) << tail;
     }
+}
+
+// Random tails from every character class the dispatch knows, our window's
+// number among them: each gets only the action that its first significant
+// character allows, a window only where that action takes one, and the exit
+// code of the table where the action can run here.
+TEST_F(DispatchTest, RandomTailsGetOnlyWhatTheTableAllows) {
+    // Single characters of every class, digit runs that wrap, and our number
+    // after each kind of separator, so the usable windows come up often too.
+    std::vector<std::wstring> tokens = {L"4294967296", L"98765432109876543210"};
+    for (wchar_t c : std::wstring(L" -/\t:SsPpLlCcAax07\x01\xE9\xFF33"))
+        tokens.push_back(std::wstring(1, c));
+    for (const wchar_t* before : {L"", L" ", L":", L"\t", L"  0"})
+        tokens.push_back(before + number_);
+    // Whether the text, after any spaces, is our window's number (leading
+    // zeros allowed) ended by a non-digit.
+    auto ours = [&](const wchar_t* text, bool skipSpaces) {
+        while (skipSpaces && *text == L' ')
+            ++text;
+        while (*text == L'0')
+            ++text;
+        return std::wstring(text).compare(0, number_.size(), number_) == 0 &&
+               !iswdigit(text[number_.size()]);
+    };
+    std::mt19937 random(11);
+    int seen[5] = {};
+    for (int i = 0; i < 1000; ++i) {
+        std::wstring tail;
+        for (unsigned n = random() % 9; n > 0; --n)
+            tail += tokens[random() % tokens.size()];
+        HostState.legacyPlatform = i % 2 == 1;
+        const size_t at = tail.find_first_not_of(L" -/");
+        const wchar_t* first = at == std::wstring::npos ? L"" : tail.c_str() + at;
+        const wchar_t* after = first + 1;
+        HostCommand allowed = {HostAction::None, nullptr};
+        switch (*first) {
+        case L'\0': allowed = {HostAction::SettingsDialog, nullptr}; break;
+        case L'S':
+        case L's': allowed = {HostAction::FullScreen, nullptr}; break;
+        case L'P':
+        case L'p':
+        case L'L':
+        case L'l':
+            if (ours(after, true)) allowed = {HostAction::Preview, window_};
+            break;
+        case L'C':
+        case L'c':
+            allowed = {HostAction::SettingsDialog,
+                       *after == L':' && ours(after + 1, false) ? window_ : GetForegroundWindow()};
+            break;
+        case L'A':
+        case L'a':
+            if (HostState.legacyPlatform)
+                allowed = {HostAction::ChangePassword,
+                           ours(after, true) ? window_ : GetForegroundWindow()};
+            break;
+        }
+        const HostCommand got = ReadCommand(tail.c_str());
+        EXPECT_EQ(static_cast<int>(got.action), static_cast<int>(allowed.action)) << tail;
+        EXPECT_EQ(got.window, allowed.window) << tail;
+        // The other actions would open windows; these two run here.
+        if (got.action == HostAction::None || got.action == HostAction::ChangePassword) {
+            EXPECT_EQ(RunCommand(got), got.action == HostAction::None ? -1 : 0) << tail;
+        }
+        ++seen[static_cast<int>(got.action)];
+    }
+    for (int count : seen)
+        EXPECT_GT(count, 0) << "every action drawn";
 }
 
 // Commands that run no action end with -1 and leave nothing behind.

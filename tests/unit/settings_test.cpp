@@ -1,17 +1,21 @@
 // The settings store against the real registry of the test prefix.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "support/engine_fixture.h"
 
 namespace {
 
-const wchar_t* const kNames[] = {L"Showtime", L"Speed",   L"Algorithm", L"Infinity", L"Color",
-                                 L"Rainbow",  L"Mode",    L"Round",     L"LineNew",  L"FPS"};
+const wchar_t* const kNames[] = {L"Showtime", L"Speed", L"Algorithm", L"Infinity", L"Color",
+                                 L"Rainbow",  L"Mode",  L"Round",     L"LineNew",  L"FPS"};
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         DeleteSettingsKey();
         Settings = SettingsRecord();
@@ -20,8 +24,8 @@ protected:
 
     HKEY Key() {
         HKEY key = nullptr;
-        RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr);
+        RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr);
         return key;
     }
     void PutDword(const wchar_t* name, DWORD value) {
@@ -37,16 +41,16 @@ protected:
     bool GetDword(const wchar_t* name, DWORD& value) {
         HKEY key = Key();
         DWORD type = 0, size = 4;
-        LONG status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                                       &size);
+        LONG status =
+            RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
         RegCloseKey(key);
         return status == ERROR_SUCCESS && type == REG_DWORD && size == 4;
     }
     DWORD ValueCount() {
         HKEY key = Key();
         DWORD count = 0;
-        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                         nullptr, nullptr, nullptr, nullptr);
+        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr);
         RegCloseKey(key);
         return count;
     }
@@ -55,8 +59,7 @@ protected:
 TEST_F(SettingsTest, FirstRunCreatesTheKeyWithItsClassAndTheTenDefaults) {
     LoadSettings();
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
     wchar_t className[64] = {};
     DWORD classLength = 64;
     RegQueryInfoKeyW(key, className, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -109,7 +112,7 @@ TEST_F(SettingsTest, StoredValuesReachTheRecordUnvalidated) {
     PutDword(L"Mode", 7);
     PutDword(L"Color", 0x00123456);
     LoadSettings();
-    EXPECT_EQ(Settings.Rainbow, 2);  // any non-zero flag counts as set
+    EXPECT_EQ(Settings.Rainbow, 2); // any non-zero flag counts as set
     EXPECT_EQ(Settings.Algorithm, 9);
     EXPECT_EQ(Settings.Mode, 7);
     EXPECT_EQ(Settings.Color, 0x00123456u);
@@ -130,6 +133,83 @@ TEST_F(SettingsTest, WrongTypeAndOversizeValuesAreIgnored) {
     EXPECT_EQ(Settings.Mode, 0);
     EXPECT_EQ(Settings.Algorithm, 6);
     EXPECT_EQ(Settings.FPS, 1);
+}
+
+// The record's fields in declaration order, which is the order of kNames.
+struct Fields {
+    LONG v[10];
+};
+static_assert(sizeof(SettingsRecord) == sizeof(Fields), "ten 4-byte fields");
+
+Fields FieldsOf(const SettingsRecord& record) {
+    Fields fields;
+    memcpy(&fields, &record, sizeof(fields));
+    return fields;
+}
+
+// The bytes on both sides of the record: no load may touch them.
+constexpr size_t kGuard = 64;
+std::vector<BYTE> Surroundings() {
+    const uintptr_t record = reinterpret_cast<uintptr_t>(&Settings);
+    std::vector<BYTE> bytes(2 * kGuard);
+    memcpy(bytes.data(), reinterpret_cast<const void*>(record - kGuard), kGuard);
+    memcpy(bytes.data() + kGuard, reinterpret_cast<const void*>(record + sizeof(Settings)), kGuard);
+    return bytes;
+}
+
+// Every value stored in every wrong form and as extreme numbers, alone under
+// the key: that field gets what the load makes of it, every other field and
+// the memory around the record keep their bytes.
+TEST_F(SettingsTest, HostileStoredValuesStayInTheirFields) {
+    const wchar_t text[] = L"12345678901234567890";
+    const BYTE two[2] = {5, 0}, eight[8] = {5, 0, 0, 0, 9, 9, 9, 9};
+    const struct {
+        const char* form;
+        DWORD type;
+        const void* data;
+        DWORD size;
+    } wrongForms[] = {
+        {"REG_SZ", REG_SZ, text, sizeof(text)},
+        {"REG_BINARY of 2", REG_BINARY, two, sizeof(two)},
+        {"REG_BINARY of 8", REG_BINARY, eight, sizeof(eight)},
+        {"REG_QWORD", REG_QWORD, eight, sizeof(eight)},
+        {"empty REG_DWORD", REG_DWORD, nullptr, 0},
+    };
+    // Stored number, then what Showtime and Speed load as; the rest load as stored.
+    const struct {
+        LONG stored, showtime, speed;
+    } numbers[] = {
+        {0, 0, 0},          {-1, -1, 20},    {INT_MIN, INT_MIN, 20},
+        {INT_MAX, 999, 20}, {1000, 999, 20}, {1500, 999, 20},
+    };
+    // In range for every field, so no correction applies to them.
+    const Fields sentinel = {{123, 45, 3, 0x11, 0x00ABCDEF, 0x22, 1, 0x33, 0x44, 0x55}};
+    auto loadAlone = [&](int field, DWORD type, const void* data, DWORD size) {
+        DeleteSettingsKey();
+        PutRaw(kNames[field], type, data, size);
+        memcpy(static_cast<void*>(&Settings), &sentinel, sizeof(sentinel));
+        const std::vector<BYTE> around = Surroundings();
+        LoadSettings();
+        EXPECT_TRUE(Surroundings() == around) << "memory beside the record changed";
+        return FieldsOf(Settings);
+    };
+    for (int field = 0; field < 10; ++field) {
+        SCOPED_TRACE(testing::Message() << "stored " << kNames[field]);
+        for (const auto& wrong : wrongForms) {
+            const Fields got = loadAlone(field, wrong.type, wrong.data, wrong.size);
+            for (int i = 0; i < 10; ++i)
+                EXPECT_EQ(got.v[i], sentinel.v[i]) << wrong.form << ", field " << i;
+        }
+        for (const auto& number : numbers) {
+            const Fields got = loadAlone(field, REG_DWORD, &number.stored, 4);
+            Fields expected = sentinel;
+            expected.v[field] = field == 0   ? number.showtime
+                                : field == 1 ? number.speed
+                                             : number.stored;
+            for (int i = 0; i < 10; ++i)
+                EXPECT_EQ(got.v[i], expected.v[i]) << number.stored << ", field " << i;
+        }
+    }
 }
 
 TEST_F(SettingsTest, SaveWritesTheFieldsAsTheyStand) {

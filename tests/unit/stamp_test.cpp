@@ -2,6 +2,7 @@
 // the rainbow, the round mask and clipping.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "engine/stamp.h"
@@ -57,8 +58,8 @@ TEST(RoundMask, SmallSizes) {
 TEST(StampClipping, FullHdWithSixteenPixelSpot) {
     struct Case {
         int requested, expected;
-    } columns[] = {{1904, 1903}, {1903, 1903}, {1000, 1000}, {0, 0}, {-5, 0}},
-      rows[] = {{1064, 1064}, {1065, 1063}, {500, 500}, {0, 0}, {-1, 0}};
+    } columns[] = {{1904, 1903}, {1903, 1903}, {1000, 1000}, {0, 0}, {-5, 0}, {INT_MAX, 1903}},
+      rows[] = {{1064, 1064}, {1065, 1063}, {500, 500}, {0, 0}, {-1, 0}, {INT_MAX, 1063}};
     for (const Case& c : columns)
         EXPECT_EQ(ClipStampColumn(c.requested, 16, 1920), c.expected) << "x=" << c.requested;
     for (const Case& c : rows)
