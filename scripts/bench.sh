@@ -20,8 +20,8 @@
 # batches a figure (--pairs, default 21), and the memory of saver and floor
 # on that screen. --saver measures another Vorn.scr of the same build in place
 # of this one's (an earlier one, say, to see what a change did; the frames a
-# second still come from the bench host of these sources). About six minutes
-# with the defaults.
+# second still come from the bench host of these sources). About five minutes
+# with the defaults, eight with --rounds 8.
 #
 # Writes build/bench.json and build/bench.md (printed too). It measures and
 # prints; it never fails on a slow machine. The settings key of the build's

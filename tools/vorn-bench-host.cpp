@@ -6,9 +6,9 @@
 // Counts the saver's paints (tools/paint_meter.h) and runs until it is closed
 // or killed. The count sits in a subclass put in front of the saver's window
 // procedure while the window is being created, by a hook that then removes
-// itself: a message hook left in place would cost a round trip to the Wine
-// server per message (it halves the floor program's frames a second at
-// Speed 0), a subclass one call.
+// itself: under Wine a message hook left in place costs time on every
+// message (it halves the floor program's frames a second at Speed 0), a
+// subclass one call.
 #include <windows.h>
 
 #include <cstdio>
