@@ -73,6 +73,18 @@ void HideCursorOverFullScreen() {
     if (!HostState.previewMode) SetCursor(nullptr);
 }
 
+// A cursor call can cost more than a whole frame (under Wine it is a round
+// trip to the server), so a paint hides the cursor again only when another
+// message has come through since: the cursor belongs to this thread, and only
+// code run for a message can have shown it.
+bool cursorMayShow = true;
+
+void HideCursorIfShownSinceLastPaint() {
+    if (!cursorMayShow) return;
+    HideCursorOverFullScreen();
+    cursorMayShow = false;
+}
+
 // Disconnect the input method (only if the process already has it) and anchor
 // the cursor before the engine starts, so travel counts from here.
 void OnCreate(HWND window) {
@@ -137,6 +149,7 @@ int RunSaverWindow(HWND parent) {
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) cursorMayShow = true;
     switch (message) {
     case WM_CREATE: OnCreate(window); break;
     case WM_DESTROY: OnDestroy(window); break;
@@ -144,7 +157,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         // Validating stops the animation once the close is approved.
         if (HostState.closeApproved) return DefWindowProcW(window, message, wParam, lParam);
-        HideCursorOverFullScreen();
+        HideCursorIfShownSinceLastPaint();
         break;
     case WM_HELP:
     case WM_CONTEXTMENU:

@@ -81,6 +81,21 @@ INT_PTR OnOk(HWND dialog) {
     return TRUE;
 }
 
+using ChooseColorProc = BOOL(WINAPI*)(CHOOSECOLORW*);
+
+// The chooser's library is loaded by name when it is asked for: imported, it
+// and what it pulls in would sit in every full-screen saver too, unused.
+// Without it the chooser counts as cancelled.
+BOOL RunColorChooser(CHOOSECOLORW* choice) {
+    HMODULE library = LoadLibraryW(L"COMDLG32.DLL");
+    if (!library) return FALSE;
+    auto chooseColor = reinterpret_cast<ChooseColorProc>(
+        reinterpret_cast<void*>(GetProcAddress(library, "ChooseColorW")));
+    const BOOL chosen = chooseColor && chooseColor(choice);
+    FreeLibrary(library);
+    return chosen;
+}
+
 // A chosen colour lives in the record only; "Ok" stores it, "Cancel" drops it.
 INT_PTR OnChooseColor(HWND dialog) {
     CHOOSECOLORW choice = {};
@@ -89,7 +104,7 @@ INT_PTR OnChooseColor(HWND dialog) {
     choice.rgbResult = Settings.Color;
     choice.lpCustColors = customColors;
     choice.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (ChooseColorW(&choice)) Settings.Color = choice.rgbResult;
+    if (RunColorChooser(&choice)) Settings.Color = choice.rgbResult;
     InvalidateRect(GetDlgItem(dialog, IDC_SWATCH), nullptr, TRUE);
     return FALSE;
 }

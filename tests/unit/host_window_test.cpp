@@ -270,6 +270,16 @@ TEST_F(HostWindowTest, PaintRunsAFrameUntilTheCloseIsApproved) {
     }
 }
 
+// Any message but a paint may have run code that showed a cursor.
+TEST_F(HostWindowTest, APaintHidesACursorShownSinceThePaintBefore) {
+    MakeWindow(false);
+    SendMessageW(window_, WM_PAINT, 0, 0);
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    SendMessageW(window_, WM_NULL, 0, 0);
+    SendMessageW(window_, WM_PAINT, 0, 0);
+    EXPECT_EQ(GetCursor(), nullptr);
+}
+
 TEST_F(HostWindowTest, InputReachesTheCloseRulesUntilTheCloseIsApproved) {
     struct Row {
         const char* name;

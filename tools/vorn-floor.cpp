@@ -1,0 +1,108 @@
+// vorn-floor: the least a paint-driven saver can cost, for scripts/bench.sh
+// to measure Vorn.scr against. A full-screen window of the saver's class name,
+// class styles and window styles, with a 24-bit surface of the window's size
+// in a memory DC that stays selected, filled and shown whole once; then each
+// WM_PAINT, never validated, copies one 16 x 16 square of it to the window
+// and sleeps.
+//
+//   vorn-floor.exe [SLEEP_MS [WARMUP_S MEASURE_S [calls]]]
+//
+// SLEEP_MS defaults to 10, the saver's default Speed. With the two times it
+// counts its paints (tools/paint_meter.h). With "calls", each frame also makes
+// the calls that the saver's frame cycle requires beyond these: the calendar
+// time read once, and the surface selected into its memory DC for the copy
+// and out again. It runs until it is closed or killed.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "tools/paint_meter.h"
+
+namespace {
+
+HBITMAP surface = nullptr;
+HGDIOBJ emptyBitmap = nullptr; // what the memory DC held before the surface
+bool saverCalls = false;
+HDC surfaceDc = nullptr;
+HDC windowDc = nullptr; // the class's own DC, kept for the run as the saver keeps it
+int surfaceWidth = 0;
+DWORD sleepMs = 10;
+PaintMeter meter;
+
+// The square walks along the diagonal so that a different part of the
+// screen changes every frame, as the saver's spot does.
+void PaintSquare() {
+    static int step = 0;
+    const int at = (step++ * 4) % (surfaceWidth > 16 ? surfaceWidth - 16 : 1);
+    if (saverCalls) {
+        _time64(nullptr);
+        SelectObject(surfaceDc, surface);
+    }
+    StretchBlt(windowDc, at, at / 2, 16, 16, surfaceDc, at, at / 2, 16, 16, SRCCOPY);
+    if (saverCalls) SelectObject(surfaceDc, emptyBitmap);
+}
+
+LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        meter.Count();
+        PaintSquare();
+        if (sleepMs) Sleep(sleepMs);
+        return 0;
+    case WM_CREATE: windowDc = GetDC(window); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    double warmup = 0, measure = 0;
+    int sleep = 10;
+    char calls[8] = {};
+    sscanf(commandLine, "%d %lf %lf %7s", &sleep, &warmup, &measure, calls);
+    saverCalls = strcmp(calls, "calls") == 0;
+    sleepMs = static_cast<DWORD>(sleep);
+    meter.Arm(warmup, measure);
+
+    WNDCLASSW floorClass = {};
+    floorClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+    floorClass.lpfnWndProc = FloorProc;
+    floorClass.hInstance = instance;
+    floorClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    floorClass.lpszClassName = L"WindowsScreenSaverClass";
+    RegisterClassW(&floorClass);
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    surface = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    surfaceDc = CreateCompatibleDC(nullptr);
+    emptyBitmap = SelectObject(surfaceDc, surface);
+    surfaceWidth = width;
+
+    HWND window =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, floorClass.lpszClassName, L"Screen Saver",
+                        WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y, width,
+                        height, nullptr, nullptr, instance, nullptr);
+    if (!window) return 1;
+    // Any saver shows its whole picture at least once, to cover the screen.
+    RECT all = {0, 0, width, height};
+    FillRect(surfaceDc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    StretchBlt(windowDc, 0, 0, width, height, surfaceDc, 0, 0, width, height, SRCCOPY);
+    SetForegroundWindow(window);
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
