@@ -26,6 +26,7 @@
 #include "engine/stamp.h"
 #include "engine/vorn_saver.h"
 #include "settings/settings.h"
+#include "tools/bare_surface.h"
 
 namespace {
 
@@ -153,27 +154,6 @@ void PumpMessages() {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageW(&message);
 }
-
-// A surface of the window's size in a memory DC that stays selected.
-struct BareSurface {
-    HBITMAP bitmap = nullptr;
-    HDC dc = nullptr;
-    HGDIOBJ saved = nullptr;
-
-    void Create(int width, int height) {
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        dc = CreateCompatibleDC(nullptr);
-        saved = SelectObject(dc, bitmap);
-    }
-    void Destroy() {
-        SelectObject(dc, saved);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-};
 
 // The engine as a fresh window would start it: no surface, no font, no frames yet.
 void ResetEngine() {

@@ -19,14 +19,13 @@
 #include <cstring>
 #include <ctime>
 
+#include "tools/bare_surface.h"
 #include "tools/paint_meter.h"
 
 namespace {
 
-HBITMAP surface = nullptr;
-HGDIOBJ emptyBitmap = nullptr; // what the memory DC held before the surface
+BareSurface surface;
 bool saverCalls = false;
-HDC surfaceDc = nullptr;
 HDC windowDc = nullptr; // the class's own DC, kept for the run as the saver keeps it
 int surfaceWidth = 0;
 DWORD sleepMs = 10;
@@ -39,10 +38,10 @@ void PaintSquare() {
     const int at = (step++ * 4) % (surfaceWidth > 16 ? surfaceWidth - 16 : 1);
     if (saverCalls) {
         _time64(nullptr);
-        SelectObject(surfaceDc, surface);
+        SelectObject(surface.dc, surface.bitmap);
     }
-    StretchBlt(windowDc, at, at / 2, 16, 16, surfaceDc, at, at / 2, 16, 16, SRCCOPY);
-    if (saverCalls) SelectObject(surfaceDc, emptyBitmap);
+    StretchBlt(windowDc, at, at / 2, 16, 16, surface.dc, at, at / 2, 16, 16, SRCCOPY);
+    if (saverCalls) SelectObject(surface.dc, surface.saved);
 }
 
 LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -81,12 +80,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
 
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    surface = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    surfaceDc = CreateCompatibleDC(nullptr);
-    emptyBitmap = SelectObject(surfaceDc, surface);
+    surface.Create(width, height);
     surfaceWidth = width;
 
     HWND window =
@@ -96,8 +90,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (!window) return 1;
     // Any saver shows its whole picture at least once, to cover the screen.
     RECT all = {0, 0, width, height};
-    FillRect(surfaceDc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    StretchBlt(windowDc, 0, 0, width, height, surfaceDc, 0, 0, width, height, SRCCOPY);
+    FillRect(surface.dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    StretchBlt(windowDc, 0, 0, width, height, surface.dc, 0, 0, width, height, SRCCOPY);
     SetForegroundWindow(window);
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
