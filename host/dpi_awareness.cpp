@@ -1,5 +1,7 @@
 #include "host/dpi_awareness.h"
 
+#include "host/look_up.h"
+
 namespace {
 
 using SetThreadDpiAwarenessContextProc = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
@@ -7,9 +9,7 @@ using GetWindowDpiAwarenessContextProc = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
 
 // Looked up by name: older systems lack these.
 template <typename Proc> Proc User32Entry(const char* name) {
-    HMODULE user = GetModuleHandleW(L"USER32.DLL");
-    return user ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(user, name)))
-                : nullptr;
+    return LookUp<Proc>(GetModuleHandleW(L"USER32.DLL"), name);
 }
 
 bool SetThreadAwareness(DPI_AWARENESS_CONTEXT context) {

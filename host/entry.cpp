@@ -5,6 +5,7 @@
 
 #include "host/dpi_awareness.h"
 #include "host/host_state.h"
+#include "host/look_up.h"
 #include "host/password.h"
 #include "host/saver_window.h"
 #include "settings/dialog.h"
@@ -17,10 +18,8 @@ using HeapSetInformationProc = BOOL(WINAPI*)(HANDLE, HEAP_INFORMATION_CLASS, PVO
 
 // Looked up by name: older systems lack it, and then the step is skipped.
 void HardenHeap() {
-    HMODULE kernel = GetModuleHandleW(L"KERNEL32.DLL");
-    if (!kernel) return;
-    auto setInformation = reinterpret_cast<HeapSetInformationProc>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "HeapSetInformation")));
+    auto setInformation =
+        LookUp<HeapSetInformationProc>(GetModuleHandleW(L"KERNEL32.DLL"), "HeapSetInformation");
     if (setInformation) setInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
 }
 

@@ -4,6 +4,7 @@
 #include "host/password.h"
 
 #include "host/host_state.h"
+#include "host/look_up.h"
 
 namespace {
 
@@ -21,8 +22,8 @@ bool PasswordRequested(HKEY desktop) {
 void LoadPasswordCheck() {
     HostState.passwordModule = LoadLibraryW(L"PASSWORD.CPL");
     if (!HostState.passwordModule) return;
-    HostState.verifyEntry = reinterpret_cast<VerifyScreenSavePwdProc>(
-        reinterpret_cast<void*>(GetProcAddress(HostState.passwordModule, "VerifyScreenSavePwd")));
+    HostState.verifyEntry =
+        LookUp<VerifyScreenSavePwdProc>(HostState.passwordModule, "VerifyScreenSavePwd");
     if (HostState.verifyEntry)
         MarkSaverRunning(true);
     else
@@ -90,8 +91,7 @@ int ConfirmClose(HWND window) {
 void ChangeSaverPassword(HWND parent) {
     HMODULE mpr = LoadLibraryW(L"MPR.DLL");
     if (!mpr) return;
-    auto change = reinterpret_cast<PwdChangePasswordProc>(
-        reinterpret_cast<void*>(GetProcAddress(mpr, "PwdChangePasswordW")));
+    auto change = LookUp<PwdChangePasswordProc>(mpr, "PwdChangePasswordW");
     if (change) change(L"SCRSAVE", parent, 0, 0);
     FreeLibrary(mpr);
 }

@@ -4,6 +4,7 @@
 #include "host/close_rules.h"
 #include "host/dpi_awareness.h"
 #include "host/host_state.h"
+#include "host/look_up.h"
 #include "host/password.h"
 
 namespace {
@@ -89,11 +90,8 @@ void HideCursorIfShownSinceLastPaint() {
 // the cursor before the engine starts, so travel counts from here.
 void OnCreate(HWND window) {
     HostState.imeModule = GetModuleHandleW(L"IMM32.DLL");
-    if (HostState.imeModule) {
-        FARPROC entry = GetProcAddress(HostState.imeModule, "ImmAssociateContext");
-        HostState.imeAssociate =
-            reinterpret_cast<ImmAssociateContextProc>(reinterpret_cast<void*>(entry));
-    }
+    HostState.imeAssociate =
+        LookUp<ImmAssociateContextProc>(HostState.imeModule, "ImmAssociateContext");
     if (HostState.imeAssociate) HostState.savedImeContext = HostState.imeAssociate(window, nullptr);
     AnchorAtCursor();
     HideCursorOverFullScreen();

@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include "host/host_state.h"
+#include "host/look_up.h"
 #include "resources/dialog_ids.h"
 #include "settings/settings.h"
 
@@ -89,8 +90,7 @@ using ChooseColorProc = BOOL(WINAPI*)(CHOOSECOLORW*);
 BOOL RunColorChooser(CHOOSECOLORW* choice) {
     HMODULE library = LoadLibraryW(L"COMDLG32.DLL");
     if (!library) return FALSE;
-    auto chooseColor = reinterpret_cast<ChooseColorProc>(
-        reinterpret_cast<void*>(GetProcAddress(library, "ChooseColorW")));
+    auto chooseColor = LookUp<ChooseColorProc>(library, "ChooseColorW");
     const BOOL chosen = chooseColor && chooseColor(choice);
     FreeLibrary(library);
     return chosen;
