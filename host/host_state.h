@@ -15,6 +15,7 @@ struct HostStateRecord {
     bool verifyInProgress = false;
     POINT cursorAnchor = {0, 0};
     bool anchorPending = false; // unreadable when due: the next readable position anchors
+    bool cursorMayShow = true;  // a message came through since the last paint hid the cursor
     HMODULE imeModule = nullptr;
     ImmAssociateContextProc imeAssociate = nullptr;
     HANDLE savedImeContext = nullptr;

@@ -78,12 +78,10 @@ void HideCursorOverFullScreen() {
 // trip to the server), so a paint hides the cursor again only when another
 // message has come through since: the cursor belongs to this thread, and only
 // code run for a message can have shown it.
-bool cursorMayShow = true;
-
 void HideCursorIfShownSinceLastPaint() {
-    if (!cursorMayShow) return;
+    if (!HostState.cursorMayShow) return;
     HideCursorOverFullScreen();
-    cursorMayShow = false;
+    HostState.cursorMayShow = false;
 }
 
 // Disconnect the input method (only if the process already has it) and anchor
@@ -147,7 +145,7 @@ int RunSaverWindow(HWND parent) {
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_PAINT) cursorMayShow = true;
+    if (message != WM_PAINT) HostState.cursorMayShow = true;
     switch (message) {
     case WM_CREATE: OnCreate(window); break;
     case WM_DESTROY: OnDestroy(window); break;
