@@ -46,7 +46,6 @@ while [ $# -gt 0 ]; do
 done
 
 source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
-settings_key='HKCU\Software\Kervolan\Screensavers\Vorn'
 work="$(mktemp -d)"
 running=()
 saved_settings=""
@@ -70,20 +69,19 @@ trap finish EXIT
 
 save_settings() {
     saved_settings="$work/settings-$VORN_ARCH.reg"
-    wine reg export "$settings_key" "$saved_settings" /y >/dev/null 2>&1 || saved_settings=none
+    vorn_save_settings "$saved_settings"
 }
 
 restore_settings() {
     [ -n "$saved_settings" ] || return 0
-    wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
-    [ "$saved_settings" = none ] || wine reg import "$saved_settings" >/dev/null 2>&1 || true
+    vorn_restore_settings "$saved_settings"
     saved_settings=""
 }
 
 use_settings() { # defaults | speed0
-    wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
+    wine reg delete "$vorn_settings_key" /f >/dev/null 2>&1 || true
     [ "$1" = defaults ] ||
-        wine reg add "$settings_key" /v Speed /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        wine reg add "$vorn_settings_key" /v Speed /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 
 # --- screens and servers ---

@@ -23,18 +23,14 @@ minutes="${1:-}"
 export VORN_SCREEN="${VORN_SCREEN:-1920x1080x24}"
 source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 every="${VORN_SOAK_EVERY:-10}"
-key='HKCU\Software\Kervolan\Screensavers\Vorn'
 work="$(mktemp -d "$build/soak.XXXXXX")"
 soak_pid=""
-had_key=no
+saved=""
 
 finish() {
     set +e  # clean up everything, whatever fails
     if [ -n "$soak_pid" ]; then kill "$soak_pid" 2>/dev/null || true; fi
-    wine reg delete "$key" /f >/dev/null 2>&1 || true
-    if [ "$had_key" = yes ]; then
-        wine reg import "Z:${work//\//\\}\\saved.reg" >/dev/null 2>&1 || true
-    fi
+    if [ -n "$saved" ]; then vorn_restore_settings "$saved"; fi
     rm -rf "$work"
     vorn_stop
 }
@@ -44,10 +40,11 @@ vorn_start_display
 vorn_start_wine
 echo "soak: $minutes minutes of the $(vorn_arch_name "$vorn_arch") saver, $(xdpyinfo |
     sed -n 's/ *dimensions: *\([0-9x]*\).*/\1/p'), a sample every $every seconds"
-wine reg export "$key" "Z:${work//\//\\}\\saved.reg" /y >/dev/null 2>&1 && had_key=yes
-wine reg delete "$key" /f >/dev/null 2>&1 || true
+saved="$work/saved.reg"
+vorn_save_settings "$saved"
+wine reg delete "$vorn_settings_key" /f >/dev/null 2>&1 || true
 for pair in Algorithm=6 Infinity=0 Showtime=0 Speed=0; do
-    wine reg add "$key" /v "${pair%=*}" /t REG_DWORD /d "${pair#*=}" /f >/dev/null
+    wine reg add "$vorn_settings_key" /v "${pair%=*}" /t REG_DWORD /d "${pair#*=}" /f >/dev/null
 done
 
 wine "$build_arch/vorn-soak.exe" "$every" >"$work/soak.log" 2>&1 &

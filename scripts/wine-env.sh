@@ -26,6 +26,19 @@ vorn_arch_name() {
     if [ "$1" = x64 ]; then echo "64-bit"; else echo "32-bit"; fi
 }
 
+# The saver's settings in the current prefix. vorn_save_settings FILE keeps
+# them (no FILE when there are none); vorn_restore_settings FILE puts the key
+# back exactly as it was.
+vorn_settings_key='HKCU\Software\Kervolan\Screensavers\Vorn'
+vorn_save_settings() {
+    rm -f "$1"
+    wine reg export "$vorn_settings_key" "Z:${1//\//\\}" /y >/dev/null 2>&1 || rm -f "$1"
+}
+vorn_restore_settings() {
+    wine reg delete "$vorn_settings_key" /f >/dev/null 2>&1 || true
+    if [ -f "$1" ]; then wine reg import "Z:${1//\//\\}" >/dev/null 2>&1 || true; fi
+}
+
 vorn_start_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
     local n=90
