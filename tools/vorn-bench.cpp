@@ -162,6 +162,14 @@ void ResetEngine() {
     frameCycle = FrameCycleState();
 }
 
+// The engine and its window go; the next size starts afresh.
+void EndWindow(HWND window) {
+    ResetEngine();
+    Saver.windowDc = nullptr;
+    DestroyWindow(window);
+    PumpMessages();
+}
+
 // The frame figures hold phases still, so every frame is one motion step.
 void StartForFrames(HWND window) {
     ResetEngine();
@@ -247,10 +255,7 @@ void BenchSize(int width, int height, int pairs) {
            start.subject.median / 1e3, start.floor.median / 1e3, RatioText(start.ratio).c_str());
 
     bare.Destroy();
-    ResetEngine();
-    Saver.windowDc = nullptr;
-    DestroyWindow(window);
-    PumpMessages();
+    EndWindow(window);
 }
 
 // What single calls of a frame cost here, on a visible window: the figures
@@ -291,9 +296,7 @@ void BenchCalls(int pairs) {
         JsonRow("call", std::string("\"call\": \"") + call.name + "\"", nullptr, &cost);
     }
     bare.Destroy();
-    ResetEngine();
-    Saver.windowDc = nullptr;
-    DestroyWindow(window);
+    EndWindow(window);
 }
 
 } // namespace
