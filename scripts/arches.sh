@@ -34,7 +34,7 @@ vorn_ia32_emulator() {
 
 vorn_select_arches() {
     if [ -n "${VORN_ARCHS:-}" ]; then
-        VORN_ARCHS_WHY="VORN_ARCHS is set"
+        VORN_ARCHS_WHY="${VORN_ARCHS_WHY:-VORN_ARCHS is set}"
         return 0
     fi
     local emulator probe code=0

@@ -6,7 +6,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VORN_BUILD_DIR:-$root/build}"
 source "$root/scripts/arches.sh"
 vorn_select_arches
-export VORN_ARCHS
+export VORN_ARCHS VORN_ARCHS_WHY
 "$root/scripts/setup.sh"
 VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >/dev/null
 source "$root/scripts/wine-env.sh"

@@ -10,7 +10,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VORN_BUILD_DIR:-$root/build}"
 source "$root/scripts/arches.sh"
 vorn_select_arches
-export VORN_ARCHS
+export VORN_ARCHS VORN_ARCHS_WHY
 vorn_arches_line
 "$root/scripts/setup.sh" || exit 1
 VORN_BUILD_DIR="$build" "$root/scripts/build.sh" || exit 1
