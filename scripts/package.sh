@@ -53,7 +53,9 @@ computer: the saver where the screen saver settings list it, and this
 text, the licence and the uninstaller in the folder Vorn under Program
 Files. Its last page offers to open the screen saver settings with Vorn
 chosen; "Settings" there opens Vorn's own settings, and OK keeps it as
-your screen saver.
+your screen saver. The setups are not signed, so Windows may warn before
+the first run ("Windows protected your PC"): "More info" shows the
+file's name, and "Run anyway" starts it.
 
 To remove Vorn, uninstall it in "Programs and Features" (or "Installed
 apps"): the saver and its folder go, and if Vorn was your screen saver,
