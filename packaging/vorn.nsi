@@ -114,7 +114,8 @@ VIAddVersionKey /LANG=1033 OriginalFilename "vorn-${RELEASE}-setup-${ARCH}.exe"
   Function ${UN}RemoveSaverAt
     !insertmacro NativeFiles on
     GetFullPathName /SHORT $R2 $R0
-    Delete $R0
+    ; A saver running (a preview, say) goes at the next restart.
+    Delete /REBOOTOK $R0
     !insertmacro NativeFiles off
     StrCmp $R2 "" 0 +2
     StrCpy $R2 $R0

@@ -88,6 +88,15 @@ EOF
     echo "ok: $1 setup installed $2, the folder and the entry"
 }
 
+# On too old a Windows the setup says so and installs nothing.
+old_windows="HKCU\\Software\\Wine\\AppDefaults\\vorn-2.1-setup-$arch.exe"
+timeout 60 wine reg add "$old_windows" /v Version /d "$([ "$arch" = x64 ] && echo winxp64 || echo win2k)" >/dev/null 2>&1
+timeout 120 wine "$work/release/vorn-2.1-setup-$arch.exe" /S >/dev/null 2>&1
+code=$?
+[ $code -eq 2 ] && [ ! -e "$folder" ] || fail "$arch setup on too old a Windows: exit code $code"
+timeout 60 wine reg delete "$old_windows" /f >/dev/null 2>&1
+echo "ok: $arch setup refused too old a Windows (exit 2)"
+
 if [ "$arch" = x64 ]; then saver_win='C:\windows\system32\Vorn.scr'; else saver_win='C:\windows\Vorn.scr'; fi
 run_setup "$arch" /S
 installed "$arch" "$saver_win" "$built"
