@@ -38,22 +38,25 @@ unix_path() { local path="$drive/${1#C:\\}" && echo "${path//\\//}"; }
 # run_setup ARCH /S|pages: silently, or with Enter on every page's default
 # button (Next, I Agree, Install, Finish with its box ticked; Yes).
 run_setup() {
-    local setup="$work/release/vorn-2.1-setup-$1.exe" i
+    local setup="$work/release/vorn-2.1-setup-$1.exe"
     if [ "$2" = /S ]; then
         timeout 120 wine "$setup" /S >/dev/null 2>&1 || fail "$1 setup /S: exit code $?"
         return
     fi
-    start_setup "$setup"
-    for ((i = 0; i < 60; i++)); do
-        kill -0 "$pid" 2>/dev/null && xdotool key Return && sleep 1 || break
-    done
-    expect_exit "$pid" 0 "$1 setup through its pages"
+    answer "$setup" Return 0 "$1 setup through its pages"
 }
-start_setup() { # FILE: started without /S, awaited like the saver
+# answer FILE KEY CODE WHAT: starts the setup without /S and presses KEY
+# until it ends, which it must with CODE (a key may come before the focus).
+answer() {
+    local pid i
     wine "$1" >/dev/null 2>&1 &
     pid=$!
     started+=("$pid")
     wait_for_window "Vorn 2.1 Setup" 60
+    for ((i = 0; i < 60; i++)); do
+        kill -0 "$pid" 2>/dev/null && xdotool key "$2" && sleep 1 || break
+    done
+    expect_exit "$pid" "$3" "$4"
 }
 
 # installed ARCH SAVER-PATH BUILT-SAVER: the saver where the settings list
@@ -121,9 +124,7 @@ installed "$arch" "$saver_win" "$built"
 
 bits=${arch#x} && bits=${bits/86/32}
 if [ "$arch" = x64 ] && [[ " ${VORN_ARCHS:-} " == *" x86 "* ]]; then
-    start_setup "$work/release/vorn-2.1-setup-x86.exe"
-    xdotool key n
-    expect_exit "$pid" 2 "x86 setup asked and was declined on 64-bit Windows"
+    answer "$work/release/vorn-2.1-setup-x86.exe" n 2 "x86 setup asked and was declined on 64-bit Windows"
     cmp "$saver" "$built" || fail "declining the x86 setup changed the saver"
     run_setup x86 pages
     installed x86 'C:\windows\Vorn.scr' "$top/Vorn.scr"
