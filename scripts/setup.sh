@@ -10,7 +10,7 @@ source "$root/scripts/arches.sh"
 vorn_select_arches
 
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick cmake
-          googletest fonts-wine x11-utils zip unzip)
+          googletest fonts-wine x11-utils zip unzip nsis p7zip-full)
 [[ " $VORN_ARCHS " == *" x86 "* ]] && packages+=(wine32:i386)
 
 missing=()
