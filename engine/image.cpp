@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 MemoryDcCache memoryDcCache;
+DibSectionMaker dibSectionMaker = CreateDIBSection;
 
 CImage::~CImage() { FreeBitmap(); }
 
@@ -16,7 +17,7 @@ bool CImage::CreateRgb24(int width, int height) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* memory = nullptr;
-    HBITMAP created = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    HBITMAP created = dibSectionMaker(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
     if (!created || !memory) {
         if (created) DeleteObject(created);
         return false;

@@ -44,3 +44,7 @@ private:
 };
 
 extern MemoryDcCache memoryDcCache;
+
+// Makes the surface's bitmap section; tests put a failing one in its place.
+using DibSectionMaker = HBITMAP(WINAPI*)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
+extern DibSectionMaker dibSectionMaker; // CreateDIBSection

@@ -96,7 +96,11 @@ void Stamp(KVornSaver& saver, int x, int y) {
 
 void ClearSurface(KVornSaver& saver) {
     CImage& image = saver.surface;
-    if (!image.bitmap) return;
+    if (!image.bitmap) { // no picture can be made: black, not the desktop
+        FillRect(saver.windowDc, &saver.clientRect,
+                 static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return;
+    }
     HDC dc = image.BorrowDc();
     HBRUSH black = CreateSolidBrush(0);
     FillRect(dc, &saver.clientRect, black);
@@ -104,4 +108,15 @@ void ClearSurface(KVornSaver& saver) {
     GdiFlush();  // the pixel memory is read directly afterwards
     image.ReturnDc();
     image.PresentRect(saver.windowDc, 0, 0, image.imageWidth, image.imageHeight);
+}
+
+void RepaintUncovered(KVornSaver& saver, HDC dc) {
+    RECT area;
+    if (GetClipBox(dc, &area) == NULLREGION) return;
+    if (!saver.surface.bitmap) {
+        FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return;
+    }
+    saver.surface.PresentRect(dc, area.left, area.top, area.right - area.left,
+                              area.bottom - area.top);
 }

@@ -25,3 +25,8 @@ bool SurfaceCanStamp(const KVornSaver& saver);
 
 void Stamp(KVornSaver& saver, int x, int y);
 void ClearSurface(KVornSaver& saver);
+
+// Shows the picture again where the system asks for an erase: where a window
+// that covered ours went away, which nothing else repaints on a desktop
+// without composition. Black where there is no picture.
+void RepaintUncovered(KVornSaver& saver, HDC dc);

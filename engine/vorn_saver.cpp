@@ -113,7 +113,7 @@ LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (Settings.Speed > 0) Sleep(static_cast<DWORD>(Settings.Speed));
         return 0;
     case WM_DESTROY: return 0;
-    case WM_ERASEBKGND: return 1;
+    case WM_ERASEBKGND: RepaintUncovered(Saver, reinterpret_cast<HDC>(wParam)); return 1;
     default: return DefaultSaverProc(window, message, wParam, lParam);
     }
 }

@@ -62,12 +62,40 @@ HWND SettingsDialogParent(const wchar_t* afterLetter) {
 // The fault guard. There is no __try here: a fault that no frame handles
 // reaches the top-level filter, which asks the platform's own filter and, if
 // that elects to handle it, jumps back to the guard. The runtime's longjmp
-// unwinds the structured-exception frames in between.
+// unwinds the structured-exception frames in between. Only the guarded thread
+// may land there: the landing belongs to its stack.
 jmp_buf faultLanding;
+DWORD guardedThread = 0;
 LPTOP_LEVEL_EXCEPTION_FILTER outerFilter = nullptr;
 
+// The platform's report of a fault must not sit under the topmost full-screen
+// window with the cursor hidden. The window gets the default procedure first,
+// so that hiding it runs none of the code that faulted; another thread's
+// window is hidden by its own thread when it next reads its queue.
+void UncoverForReport() {
+    HWND window = HostState.saverWindow;
+    if (HostState.previewMode || !IsWindow(window)) return;
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+        ShowWindowAsync(window, SW_HIDE);
+        return;
+    }
+    ShowWindow(window, SW_HIDE);
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+}
+
+// A fault on another thread (a loader's, an input method's, an injected
+// library's) gets the verdict it would have had without the guard.
+LONG OtherThreadVerdict(EXCEPTION_POINTERS* fault) {
+    const LONG verdict = outerFilter ? outerFilter(fault) : EXCEPTION_CONTINUE_SEARCH;
+    if (verdict != EXCEPTION_CONTINUE_EXECUTION) UncoverForReport();
+    return verdict;
+}
+
 LONG WINAPI EscapedFaultFilter(EXCEPTION_POINTERS* fault) {
+    if (GetCurrentThreadId() != guardedThread) return OtherThreadVerdict(fault);
     SetUnhandledExceptionFilter(outerFilter); // the platform's filter must not come back here
+    UncoverForReport();
     const LONG verdict = faultVerdict(fault);
     if (verdict == EXCEPTION_EXECUTE_HANDLER) longjmp(faultLanding, 1);
     return verdict; // on to the system's own handling
@@ -152,6 +180,7 @@ int DispatchCommand(const wchar_t* commandTail) {
 }
 
 int GuardFaults(int (*action)(const wchar_t*), const wchar_t* argument) {
+    guardedThread = GetCurrentThreadId();
     outerFilter = SetUnhandledExceptionFilter(EscapedFaultFilter);
     if (setjmp(faultLanding)) {
         MarkSaverRunning(false);

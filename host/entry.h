@@ -26,8 +26,10 @@ HostCommand ReadCommand(const wchar_t* commandTail);
 int RunCommand(const HostCommand& command);
 int DispatchCommand(const wchar_t* commandTail);
 
-// Runs the action; a fault that escapes it and that the platform's filter
-// elects to handle clears the running mark and gives -1.
+// Runs the action; a fault that escapes it on this thread and that the
+// platform's filter elects to handle clears the running mark and gives -1.
+// Before the platform sees a fault, the full-screen window is hidden and the
+// cursor shown. Faults on other threads get the filter that was there before.
 int GuardFaults(int (*action)(const wchar_t*), const wchar_t* argument);
 
 // The platform's verdict on an escaped fault; tests put their own in its place.

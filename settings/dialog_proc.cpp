@@ -38,13 +38,59 @@ LONG CheckedChoice(HWND dialog, int first, int last, LONG value) {
     return value;
 }
 
+int WidthOf(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    return rect.right - rect.left;
+}
+
+// The width each edit gave up to its up-down control (Showtime's, Speed's),
+// so that it can be given back.
+int upDownRoom[2];
+int& RoomOf(HWND edit) {
+    return upDownRoom[GetDlgCtrlID(edit) == IDC_SPEED ? 1 : 0];
+}
+
 // The up-down control writes its position into the edit (UDS_SETBUDDYINT)
 // and takes the edit's identifier; the edit, created first, is what
-// GetDlgItem finds.
+// GetDlgItem finds. It places itself inside the edit's right end.
 void AttachUpDown(HWND dialog, int editId, int lower, LONG position) {
+    HWND edit = GetDlgItem(dialog, editId);
+    const int fullWidth = WidthOf(edit);
     CreateUpDownControl(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 20,
-                        10, 55, 55, dialog, editId, HostState.moduleInstance,
-                        GetDlgItem(dialog, editId), 999, lower, static_cast<int>(position));
+                        10, 55, 55, dialog, editId, HostState.moduleInstance, edit, 999, lower,
+                        static_cast<int>(position));
+    RoomOf(edit) = fullWidth - WidthOf(edit);
+}
+
+// Under per-monitor awareness the dialog manager scales the template's
+// controls to a new DPI, but not the up-down controls made at run time: each
+// edit gets back the room its up-down took before the scaling, and the
+// up-down takes it again from the scaled edit afterwards, as at creation.
+constexpr UINT kReattachUpDowns = WM_APP;
+
+template <typename Visit> void ForEachUpDown(HWND dialog, Visit visit) {
+    for (HWND upDown = nullptr; (upDown = FindWindowExW(dialog, upDown, UPDOWN_CLASSW, nullptr));)
+        visit(upDown, reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0)));
+}
+
+void OnDpiChanged(HWND dialog) {
+    ForEachUpDown(dialog, [dialog](HWND, HWND edit) {
+        RECT rect;
+        GetWindowRect(edit, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(edit, nullptr, rect.left, rect.top, rect.right - rect.left + RoomOf(edit),
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    });
+    PostMessageW(dialog, kReattachUpDowns, 0, 0);
+}
+
+void ReattachUpDowns(HWND dialog) {
+    ForEachUpDown(dialog, [](HWND upDown, HWND edit) {
+        const int fullWidth = WidthOf(edit);
+        SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+        RoomOf(edit) = fullWidth - WidthOf(edit);
+    });
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
@@ -166,6 +212,8 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(dialog, reinterpret_cast<HDC>(wParam),
                                 reinterpret_cast<HWND>(lParam));
+    case WM_DPICHANGED: OnDpiChanged(dialog); return FALSE; // the default handling scales
+    case kReattachUpDowns: ReattachUpDowns(dialog); return TRUE;
     case WM_DESTROY: ReleaseSwatchBrush(); return FALSE;
     default: return FALSE;
     }

@@ -239,7 +239,7 @@ TEST(SaverManifest, AsksForPerMonitorAwarenessWithFallbacks) {
 
 // The settings dialog from the real template, made hidden so that it can be
 // painted on demand and destroyed at once.
-class SwatchTest : public ::testing::Test {
+class SettingsDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES};
@@ -299,7 +299,7 @@ class SwatchTest : public ::testing::Test {
     std::vector<BYTE> copy_;
 };
 
-TEST_F(SwatchTest, ShowsTheCurrentColorOverItsWholeClientArea) {
+TEST_F(SettingsDialogTest, ShowsTheCurrentColorOverItsWholeClientArea) {
     SettingsRecord stored;
     stored.Color = 0x00336699;
     StoreSettings(stored);
@@ -314,7 +314,7 @@ TEST_F(SwatchTest, ShowsTheCurrentColorOverItsWholeClientArea) {
 // What the control is given to paint with: a brush and a background colour
 // of the current colour, the brush kept until the colour changes or the
 // dialog ends.
-TEST_F(SwatchTest, HandsTheControlABrushKeptUntilTheColorChangesOrTheDialogEnds) {
+TEST_F(SettingsDialogTest, HandsTheControlABrushKeptUntilTheColorChangesOrTheDialogEnds) {
     ASSERT_NE(OpenHidden(), nullptr);
     HWND swatch = GetDlgItem(dialog_, IDC_SWATCH);
     HDC dc = GetDC(swatch);
@@ -341,7 +341,7 @@ TEST_F(SwatchTest, HandsTheControlABrushKeptUntilTheColorChangesOrTheDialogEnds)
 
 // Each fill releases its brush: with the process's GDI handle table nearly
 // full, a leak would stop the fill after a few repaints.
-TEST_F(SwatchTest, RepaintsDoNotLeakBrushes) {
+TEST_F(SettingsDialogTest, RepaintsDoNotLeakBrushes) {
     ASSERT_NE(OpenHidden(), nullptr);
     std::vector<HBRUSH> ballast;
     for (HBRUSH b; ballast.size() < 100000 && (b = CreateSolidBrush(0x10101));)
@@ -359,6 +359,71 @@ TEST_F(SwatchTest, RepaintsDoNotLeakBrushes) {
     for (HBRUSH b : ballast)
         DeleteObject(b);
     EXPECT_EQ(shown, total);
+}
+
+// Under per-monitor awareness Windows' dialog manager scales the template's
+// controls at a DPI change, not the up-down controls made at run time. Wine
+// rejects that awareness, so the test scales the template's controls as the
+// dialog manager would, inside the WM_DPICHANGED that Windows sends.
+TEST_F(SettingsDialogTest, UpDownsSitOnTheirEditsAfterADpiChange) {
+    ASSERT_NE(OpenHidden(), nullptr);
+    auto rectOf = [this](HWND control) {
+        RECT rect;
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    struct Pair {
+        HWND upDown, edit;
+        RECT upDownRect, editRect;
+    };
+    std::vector<Pair> pairs;
+    for (HWND upDown = nullptr;
+         (upDown = FindWindowExW(dialog_, upDown, UPDOWN_CLASSW, nullptr));) {
+        HWND edit = reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0));
+        pairs.push_back({upDown, edit, rectOf(upDown), rectOf(edit)});
+    }
+    ASSERT_EQ(pairs.size(), 2u);
+    // What each up-down took from the width its edit has in the template.
+    const Template t = ReadTemplate(MAKEINTRESOURCEW(2003));
+    auto roomOf = [&](const Pair& pair) {
+        for (const Control& c : t.controls) {
+            if (c.id != static_cast<DWORD>(GetDlgCtrlID(pair.edit))) continue;
+            RECT full = {c.x, c.y, c.x + c.cx, c.y + c.cy};
+            MapDialogRect(dialog_, &full);
+            return full.right - pair.editRect.right;
+        }
+        return 0L;
+    };
+
+    RECT suggested = {0, 0, 600, 300};
+    SendMessageW(dialog_, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    auto scaled = [](LONG v) { return MulDiv(v, 144, 96); };
+    for (HWND child = GetWindow(dialog_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        GetClassNameW(child, name, 32);
+        if (std::wstring(name) == UPDOWN_CLASSW) continue;
+        const RECT r = rectOf(child);
+        SetWindowPos(child, nullptr, scaled(r.left), scaled(r.top),
+                     scaled(r.right) - scaled(r.left), scaled(r.bottom) - scaled(r.top),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    MSG message;
+    while (PeekMessageW(&message, dialog_, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+
+    for (const Pair& was : pairs) {
+        const LONG room = roomOf(was);
+        ASSERT_GT(room, 0);
+        const RECT upDown = rectOf(was.upDown), edit = rectOf(was.edit);
+        EXPECT_EQ(edit.left, scaled(was.editRect.left));
+        EXPECT_EQ(edit.right + room, scaled(was.editRect.right + room))
+            << "the edit keeps its share of the scaled width";
+        EXPECT_EQ(upDown.left - edit.right, was.upDownRect.left - was.editRect.right);
+        EXPECT_EQ(upDown.top - edit.top, was.upDownRect.top - was.editRect.top);
+        EXPECT_EQ(upDown.bottom - edit.bottom, was.upDownRect.bottom - was.editRect.bottom);
+    }
 }
 
 } // namespace

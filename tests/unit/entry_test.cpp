@@ -251,8 +251,12 @@ LONG WINAPI RecordingVerdict(EXCEPTION_POINTERS* fault) {
     return verdictGiven;
 }
 
-LONG WINAPI OuterFilter(EXCEPTION_POINTERS*) {
-    return EXCEPTION_CONTINUE_SEARCH;
+DWORD outerSeen = 0;
+LONG outerVerdict = EXCEPTION_CONTINUE_SEARCH;
+
+LONG WINAPI OuterFilter(EXCEPTION_POINTERS* fault) {
+    outerSeen = fault->ExceptionRecord->ExceptionCode;
+    return outerVerdict;
 }
 
 int ReturnsSeven(const wchar_t*) {
@@ -298,11 +302,32 @@ int FaultsInTheMessageLoop(const wchar_t*) {
     return 0;
 }
 
+// A loader's or an injected library's thread faults while the guard runs.
+DWORD WINAPI RaisesOnItsOwnThread(void*) {
+    RaiseException(0xE0564F54, 0, 0, nullptr);
+    return 0;
+}
+int FaultsOnAnotherThread(const wchar_t*) {
+    HANDLE thread = CreateThread(nullptr, 0, RaisesOnItsOwnThread, nullptr, 0, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return 7;
+}
+
+// What the saver's window and cursor were when the platform was asked.
+bool windowShownAtVerdict = false, cursorShownAtVerdict = false;
+LONG WINAPI LookingVerdict(EXCEPTION_POINTERS* fault) {
+    windowShownAtVerdict = IsWindowVisible(HostState.saverWindow) != FALSE;
+    cursorShownAtVerdict = GetCursor() != nullptr;
+    return RecordingVerdict(fault);
+}
+
 class FaultGuardTest : public ::testing::Test {
   protected:
     void SetUp() override {
         faultVerdict = RecordingVerdict;
-        faultSeen = 0;
+        faultSeen = outerSeen = 0;
+        outerVerdict = EXCEPTION_CONTINUE_SEARCH;
         previous_ = SetUnhandledExceptionFilter(OuterFilter);
         WNDCLASSW faulting = {};
         faulting.lpfnWndProc = FaultingProc;
@@ -345,6 +370,35 @@ TEST_F(FaultGuardTest, AnEscapedFaultTheFilterHandlesGivesMinusOne) {
         EXPECT_EQ(faultSeen, row.code);
         EXPECT_EQ(GuardFaults(ReturnsSeven, nullptr), 7) << "the guard works again afterwards";
     }
+}
+
+// The landing belongs to the guarded thread's stack: a fault elsewhere gets
+// the verdict of the filter that was there before (here: carry on).
+TEST_F(FaultGuardTest, AFaultOnAnotherThreadNeverLandsInTheGuard) {
+    outerVerdict = EXCEPTION_CONTINUE_EXECUTION;
+    EXPECT_EQ(GuardFaults(FaultsOnAnotherThread, nullptr), 7);
+    EXPECT_EQ(outerSeen, 0xE0564F54u);
+    EXPECT_EQ(faultSeen, 0u) << "the platform's verdict is for the guarded thread";
+    EXPECT_EQ(GuardFaults(WritesThroughNull, nullptr), -1) << "the guard still holds";
+}
+
+// The platform's report must not sit under the topmost window, nor under a
+// hidden cursor; the preview is left to its pane.
+TEST_F(FaultGuardTest, ThePlatformSeesAFaultWithTheFullScreenWindowHidden) {
+    faultVerdict = LookingVerdict;
+    for (bool preview : {false, true}) {
+        SCOPED_TRACE(preview ? "preview" : "full screen");
+        HostState.previewMode = preview;
+        HostState.saverWindow =
+            CreateWindowExW(WS_EX_TOPMOST, kFaultingClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetCursor(nullptr);
+        EXPECT_EQ(GuardFaults(WritesThroughNull, nullptr), -1);
+        EXPECT_EQ(windowShownAtVerdict, preview);
+        EXPECT_EQ(cursorShownAtVerdict, !preview);
+        DestroyWindow(HostState.saverWindow);
+    }
+    HostState = HostStateRecord();
 }
 
 } // namespace

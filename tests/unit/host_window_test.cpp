@@ -2,8 +2,11 @@
 // rows, the single-instance check, and a whole preview run in a pane.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "engine/image.h"
 #include "host/close_rules.h"
 #include "host/dpi_awareness.h"
 #include "host/host_state.h"
@@ -353,6 +356,148 @@ TEST_F(HostWindowTest, PreviewRunInAPane) {
     EXPECT_EQ(Saver.surface.imageHeight, 112);
     EXPECT_EQ(seen.awareness, DPI_AWARENESS_UNAWARE);
     SetThreadDpiAwarenessContext(own);
+}
+
+// Where a window that covered the saver goes away, a desktop without
+// composition leaves the area uncovered invalid with erase and, for another
+// thread's window, posts WM_SYNCPAINT, whose default handling asks for the
+// erase at once. Wine keeps every window's contents itself, so these tests
+// leave the damage that such a desktop leaves (a block painted over the
+// window) and send what it sends.
+class UncoveredAreaTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        RegisterWindowClass(kHostTestClass, HostWindowProc, CS_OWNDC);
+        RegisterWindowClass(kPaneClass, DefWindowProcW);
+        ResetEngine();
+        SettingsRecord unpaused;
+        unpaused.Speed = 0;
+        StoreSettings(unpaused);
+        HostState = HostStateRecord();
+        HostState.moduleInstance = GetModuleHandleW(nullptr);
+    }
+    void TearDown() override {
+        if (IsWindow(window_)) DestroyWindow(window_);
+        if (IsWindow(pane_)) DestroyWindow(pane_);
+        window_ = pane_ = nullptr;
+        dibSectionMaker = CreateDIBSection;
+        HostState = HostStateRecord();
+        ResetEngine();
+    }
+
+    // A visible saver window of 160 x 120 at the screen's corner, a few frames in.
+    void Open(bool preview) {
+        HostState.previewMode = preview;
+        const DWORD shown = WS_VISIBLE | (preview ? WS_CHILD : WS_POPUP);
+        if (preview)
+            pane_ = CreateWindowExW(0, kPaneClass, L"Pane", WS_POPUP | WS_VISIBLE, 0, 0, 160, 120,
+                                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        window_ = CreateWindowExW(0, kHostTestClass, L"", shown, 0, 0, 160, 120, pane_, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(window_, nullptr);
+        for (int frame = 0; frame < 400; ++frame)
+            SendMessageW(window_, WM_PAINT, 0, 0);
+    }
+
+    // Another window's image left behind on ours.
+    void LeaveImage(const RECT& area) {
+        HDC dc = GetDC(window_);
+        FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(window_, dc);
+    }
+
+    // What the system does once the covering window of another thread is gone.
+    void Uncover(const RECT& area) {
+        InvalidateRect(window_, &area, TRUE);
+        SendMessageW(pane_ ? pane_ : window_, WM_SYNCPAINT, 0, 0);
+    }
+
+    // The window's pixels in the area, as 0x00RRGGBB.
+    std::vector<DWORD> Shown(const RECT& area) {
+        const int width = area.right - area.left, height = area.bottom - area.top;
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HDC copy = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(copy, bitmap);
+        HDC dc = GetDC(window_);
+        BitBlt(copy, 0, 0, width, height, dc, area.left, area.top, SRCCOPY);
+        ReleaseDC(window_, dc);
+        GdiFlush();
+        std::vector<DWORD> pixels(static_cast<DWORD*>(bits),
+                                  static_cast<DWORD*>(bits) + width * height);
+        for (DWORD& pixel : pixels)
+            pixel &= 0xFFFFFF;
+        SelectObject(copy, old);
+        DeleteObject(bitmap);
+        DeleteDC(copy);
+        return pixels;
+    }
+
+    // The picture's pixels in the area, as 0x00RRGGBB; black without a picture.
+    std::vector<DWORD> Picture(const RECT& area) {
+        std::vector<DWORD> pixels;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x) {
+                const BYTE* bgr = Saver.surface.bits ? Saver.surface.Pixel(x, y) : nullptr;
+                pixels.push_back(bgr ? bgr[2] << 16 | bgr[1] << 8 | bgr[0] : 0);
+            }
+        return pixels;
+    }
+
+    static constexpr wchar_t kPaneClass[] = L"VornVisiblePane";
+    HWND window_ = nullptr;
+    HWND pane_ = nullptr;
+};
+
+HBITMAP WINAPI NoSection(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD) {
+    return nullptr;
+}
+
+TEST_F(UncoveredAreaTest, ShowsThePictureAgainAtOnce) {
+    struct Row {
+        const char* name;
+        bool preview, surface;
+    };
+    const Row rows[] = {
+        {"full screen", false, true},
+        {"preview", true, true},
+        {"full screen without a picture: black", false, false},
+    };
+    const RECT block = {20, 16, 140, 100};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!row.surface) dibSectionMaker = NoSection;
+        Open(row.preview);
+        const std::vector<DWORD> picture = Picture(block);
+        if (row.surface) {
+            ASSERT_EQ(Shown(block), picture) << "the window shows the picture to begin with";
+            ASSERT_NE(std::count(picture.begin(), picture.end(), 0u), picture.size())
+                << "the spot has passed through the block";
+        }
+        LeaveImage(block);
+        ASSERT_NE(Shown(block), picture) << "the leftover is on screen";
+        Uncover(block);
+        EXPECT_EQ(Shown(block), picture);
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(UncoveredAreaTest, WithoutAPictureAPhaseStartShowsBlackAndAKeyStillCloses) {
+    dibSectionMaker = NoSection;
+    Open(false);
+    const RECT all = {0, 0, 160, 120};
+    LeaveImage(all);
+    Saver.pendingInit = Saver.switchKind; // the next frame starts a phase
+    SendMessageW(window_, WM_PAINT, 0, 0);
+    EXPECT_EQ(Shown(all), std::vector<DWORD>(160 * 120, 0u));
+    SendMessageW(window_, WM_KEYDOWN, 'A', 0);
+    MSG message;
+    while (PeekMessageW(&message, window_, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    EXPECT_FALSE(IsWindow(window_));
 }
 
 // Per monitor v2 where the system knows it, else system aware (so on Wine 8).
