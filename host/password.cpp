@@ -3,6 +3,7 @@
 // other platform.
 #include "host/password.h"
 
+#include "host/dll_search.h"
 #include "host/host_state.h"
 #include "host/look_up.h"
 
@@ -20,7 +21,7 @@ bool PasswordRequested(HKEY desktop) {
 }
 
 void LoadPasswordCheck() {
-    HostState.passwordModule = LoadLibraryW(L"PASSWORD.CPL");
+    HostState.passwordModule = LoadSystemLibrary(L"PASSWORD.CPL");
     if (!HostState.passwordModule) return;
     HostState.verifyEntry =
         LookUp<VerifyScreenSavePwdProc>(HostState.passwordModule, "VerifyScreenSavePwd");
@@ -89,7 +90,7 @@ int ConfirmClose(HWND window) {
 }
 
 void ChangeSaverPassword(HWND parent) {
-    HMODULE mpr = LoadLibraryW(L"MPR.DLL");
+    HMODULE mpr = LoadSystemLibrary(L"MPR.DLL");
     if (!mpr) return;
     auto change = LookUp<PwdChangePasswordProc>(mpr, "PwdChangePasswordW");
     if (change) change(L"SCRSAVE", parent, 0, 0);

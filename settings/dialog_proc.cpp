@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include "host/dll_search.h"
 #include "host/host_state.h"
 #include "host/look_up.h"
 #include "resources/dialog_ids.h"
@@ -130,11 +131,11 @@ INT_PTR OnOk(HWND dialog) {
 
 using ChooseColorProc = BOOL(WINAPI*)(CHOOSECOLORW*);
 
-// The chooser's library is loaded by name when it is asked for: imported, it
-// and what it pulls in would sit in every full-screen saver too, unused.
-// Without it the chooser counts as cancelled.
+// The chooser's library is loaded when it is asked for: imported, it and what
+// it pulls in would sit in every full-screen saver too, unused. Without it the
+// chooser counts as cancelled.
 BOOL RunColorChooser(CHOOSECOLORW* choice) {
-    HMODULE library = LoadLibraryW(L"COMDLG32.DLL");
+    HMODULE library = LoadSystemLibrary(L"COMDLG32.DLL");
     if (!library) return FALSE;
     auto chooseColor = LookUp<ChooseColorProc>(library, "ChooseColorW");
     const BOOL chosen = chooseColor && chooseColor(choice);

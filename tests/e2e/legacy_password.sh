@@ -1,9 +1,11 @@
 #!/bin/bash
-# Password protection under an emulated Windows 98: a copy of Vorn.scr with
-# test doubles of PASSWORD.CPL and MPR.DLL beside it, driven by real keys.
+# Password protection under an emulated Windows 98: test doubles of
+# PASSWORD.CPL and MPR.DLL in the prefix's system folder, where the platform
+# keeps them, and a copy of Vorn.scr elsewhere, driven by real keys.
 source "$(dirname "$0")/support/saver.bash" "$1"
 dir="$build/e2e-legacy"
-saver="$dir/Vorn.scr"  # the copy beside the doubles
+saver="$dir/Vorn.scr"
+sys="$WINEPREFIX/drive_c/windows/system32" # the doubles, their logs and answers
 failures=0
 
 check() {  # check <description> <command...>
@@ -13,7 +15,7 @@ check() {  # check <description> <command...>
 }
 
 verifies() {
-    if [ -f "$dir/verify.log" ]; then grep -c '^verify' "$dir/verify.log"; else echo 0; fi
+    if [ -f "$sys/verify.log" ]; then grep -c '^verify' "$sys/verify.log"; else echo 0; fi
 }
 
 emulate_win98() {
@@ -36,8 +38,19 @@ use_password() {  # use_password <value>|none
 fresh_dir() {
     rm -rf "$dir" && mkdir -p "$dir"
     cp "$build/Vorn.scr" "$dir/"
-    cp "$build/tests/doubles/PASSWORD.CPL" "$dir/"
-    echo 0 >"$dir/verify-answer.txt"
+    rm -f "$sys/verify.log" "$sys/verify-mode.txt" "$sys/mpr.log"
+    cp "$build/tests/doubles/PASSWORD.CPL" "$sys/"
+    echo 0 >"$sys/verify-answer.txt"
+}
+
+# mpr_double on|off: the double in place of Wine's own mpr.dll, or Wine's back.
+mpr_double() {
+    if [ "$1" = on ]; then
+        [ -f "$sys/mpr.dll.wine" ] || cp "$sys/mpr.dll" "$sys/mpr.dll.wine"
+        cp "$build/tests/doubles/MPR.DLL" "$sys/mpr.dll"
+    elif [ -f "$sys/mpr.dll.wine" ]; then
+        mv "$sys/mpr.dll.wine" "$sys/mpr.dll"
+    fi
 }
 
 start_protected() {
@@ -52,6 +65,8 @@ restore_platform() {
     cleanup
     emulate_win98 off
     use_password none
+    mpr_double off
+    rm -f "$sys/PASSWORD.CPL" "$sys"/verify{.log,-answer.txt,-mode.txt} "$sys/mpr.log"
 }
 trap restore_platform EXIT
 
@@ -60,13 +75,13 @@ fresh_dir
 emulate_win98 on
 use_password 1
 start_protected
-check "double loaded on the legacy platform" grep -q '^loaded' "$dir/verify.log"
+check "double loaded on the legacy platform" grep -q '^loaded' "$sys/verify.log"
 check "nothing asked before input" [ "$(verifies)" = 0 ]
 xdotool key a
 sleep 1
 check "a refused key press leaves the saver running" running
 check "the check was asked once" [ "$(verifies)" = 1 ]
-check "the check got the saver window as owner" grep -q 'owner=window' "$dir/verify.log"
+check "the check got the saver window as owner" grep -q 'owner=window' "$sys/verify.log"
 
 xdotool key a key a  # the second within 200 ms of the first refusal
 sleep 1
@@ -75,26 +90,27 @@ xdotool key a  # well after 200 ms
 sleep 1
 check "a close 200 ms or more after the refusal asks again" [ "$(verifies)" = 3 ]
 
-echo post-close >"$dir/verify-mode.txt"
+echo post-close >"$sys/verify-mode.txt"
 xdotool key a
 sleep 1.5
 check "a WM_CLOSE during the verification is refused at once" \
-    grep -q 'nested-close window-alive' "$dir/verify.log"
+    grep -q 'nested-close window-alive' "$sys/verify.log"
 check "the nested close did not ask again" [ "$(verifies)" = 4 ]
 check "still running after the nested close" running
 
-echo plain >"$dir/verify-mode.txt"
-echo 1 >"$dir/verify-answer.txt"
+echo plain >"$sys/verify-mode.txt"
+echo 1 >"$sys/verify-answer.txt"
 xdotool key a
 await_exit "$saver_pid" 10
 check "an allowing check ends the saver with 0" [ "$exit_code" = 0 ]
 sleep 0.5
 
-# --- Unprotected on the legacy platform: every close allowed ---
+# --- Unprotected on the legacy platform: every close allowed. PASSWORD.CPL
+# is taken from the system folder only: one beside the saver is not loaded ---
 for setting in 0 none no-cpl; do
     fresh_dir
     case $setting in
-    no-cpl) use_password 1; rm "$dir/PASSWORD.CPL" ;;
+    no-cpl) use_password 1; mv "$sys/PASSWORD.CPL" "$dir/" ;;
     *) use_password "$setting" ;;
     esac
     start_protected
@@ -104,19 +120,24 @@ for setting in 0 none no-cpl; do
     check "ScreenSaveUsePassword $setting: the check was never asked" [ "$(verifies)" = 0 ]
     sleep 0.5
 done
+check "a PASSWORD.CPL beside the saver is not loaded" [ ! -e "$dir/verify.log" ]
 
 # --- /a on the legacy platform: the password change with our window ---
 fresh_dir
-cp "$build/tests/doubles/MPR.DLL" "$dir/"
+mpr_double on
 out=$(cd "$dir" && WINEDLLOVERRIDES="mpr=n;mscoree,mshtml=" \
     timeout 60 wine "$build/tests/run_with_window.exe" Vorn.scr /a)
 number=$(sed -n 's/^window=\([0-9]*\) .*/\1/p' <<<"$out")
 check "/a N exits 0 on the legacy platform" grep -q 'exit=0' <<<"$out"
 check "/a N calls PwdChangePasswordW(\"SCRSAVE\", N, 0, 0)" \
-    grep -q "provider=SCRSAVE parent=$number a=0 b=0" "$dir/mpr.log"
-rm -f "$dir/MPR.DLL" "$dir/mpr.log"
-out=$(cd "$dir" && timeout 60 wine "$build/tests/run_with_window.exe" Vorn.scr /a)
-check "/a N without an MPR.DLL double still exits 0" grep -q 'exit=0' <<<"$out"
+    grep -q "provider=SCRSAVE parent=$number a=0 b=0" "$sys/mpr.log"
+mpr_double off
+rm -f "$sys/mpr.log"
+cp "$build/tests/doubles/MPR.DLL" "$dir/"
+out=$(cd "$dir" && WINEDLLOVERRIDES="mpr=n,b;mscoree,mshtml=" \
+    timeout 60 wine "$build/tests/run_with_window.exe" Vorn.scr /a)
+check "/a N with Wine's own MPR.DLL still exits 0" grep -q 'exit=0' <<<"$out"
+check "/a N does not load an MPR.DLL beside the saver" [ ! -e "$dir/mpr.log" ]
 
 # --- Off the legacy platform: nothing of this acts ---
 emulate_win98 off
@@ -126,13 +147,13 @@ start_protected
 xdotool key a
 await_exit "$saver_pid" 10
 check "off the legacy platform a key press ends the saver with 0" [ "$exit_code" = 0 ]
-check "off the legacy platform the double is never loaded" [ ! -s "$dir/verify.log" ]
+check "off the legacy platform the double is never loaded" [ ! -s "$sys/verify.log" ]
 sleep 0.5
-cp "$build/tests/doubles/MPR.DLL" "$dir/"
+mpr_double on
 out=$(cd "$dir" && WINEDLLOVERRIDES="mpr=n;mscoree,mshtml=" \
     timeout 60 wine "$build/tests/run_with_window.exe" Vorn.scr /a)
 check "off the legacy platform /a N ends with -1" grep -q 'exit=-1' <<<"$out"
-check "off the legacy platform /a N changes nothing" [ ! -e "$dir/mpr.log" ]
+check "off the legacy platform /a N changes nothing" [ ! -e "$sys/mpr.log" ]
 
 echo "legacy password: $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Compares what a built saver imports with its committed list and fails on
-# any difference, naming each DLL!function. An import that is not on the list
+# any difference, naming each DLL!function, and on any DLL that is not on
+# known-dlls.txt. An import that is not on the list
 # must first be checked against the oldest Windows the list is for (the
 # header of the list says which), then added on purpose.
 # Usage: check.sh <objdump> <saver> <list>
@@ -37,6 +38,14 @@ while read -r name; do
     echo "FAIL: ${list##*/tests/} lists $name, which $oldest does not have"
     status=1
 done < <(comm -12 <(echo "$expected") <(cat "${newer[@]}" | grep -v -e '^#' -e '^$' | sort -u))
+
+# Every DLL imported must be one that Windows takes from its system folder
+# only, whatever the folder the saver runs from.
+while read -r dll; do
+    echo "FAIL: $saver imports from $dll, which is not on imports/known-dlls.txt"
+    status=1
+done < <(comm -23 <(cut -d'!' -f1 <<<"$actual" | sort -u) \
+    <(grep -v -e '^#' -e '^$' "$here/known-dlls.txt" | sort -u))
 
 [ $status -eq 0 ] && echo "ok: $(wc -l <<<"$actual") imports of $saver, all on ${list##*/tests/} ($oldest)"
 exit $status

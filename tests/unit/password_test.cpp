@@ -54,23 +54,33 @@ void SetUsePassword(const DWORD* value) {
     RegCloseKey(desktop);
 }
 
-// The double lives in build/tests/doubles, beside the test programs' folder.
-void FindDoubles() {
+std::wstring SystemFile(const wchar_t* name) {
     wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path);
-    dir.erase(dir.find_last_of(L"\\/") + 1);
-    SetDllDirectoryW((dir + L"doubles").c_str());
+    GetSystemDirectoryW(path, MAX_PATH);
+    return std::wstring(path) + L"\\" + name;
 }
 
 class PasswordTest : public ::testing::Test {
   protected:
+    // The double, built into build/tests/doubles beside the test programs'
+    // folder, goes where the platform keeps PASSWORD.CPL, as long as the tests run.
+    static void SetUpTestSuite() {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring dir(path);
+        dir.erase(dir.find_last_of(L"\\/") + 1);
+        CopyFileW((dir + L"doubles\\PASSWORD.CPL").c_str(), SystemFile(L"PASSWORD.CPL").c_str(),
+                  FALSE);
+    }
+    static void TearDownTestSuite() {
+        DeleteFileW(SystemFile(L"PASSWORD.CPL").c_str());
+        DeleteFileW(SystemFile(L"verify.log").c_str());
+    }
     void SetUp() override {
         HostState = HostStateRecord();
         verifyCalls = 0;
         verifyAnswer = FALSE;
         window_ = MakeVerifyWindow();
-        FindDoubles();
     }
     void TearDown() override {
         DisarmPasswordProtection();
