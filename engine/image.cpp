@@ -69,6 +69,10 @@ void CImage::FreeBitmap() {
 }
 
 MemoryDcCache::~MemoryDcCache() {
+    Empty();
+}
+
+void MemoryDcCache::Empty() {
     for (auto& slot : slots_) {
         void* dc = InterlockedExchangePointer(&slot, nullptr);
         if (dc) DeleteDC(static_cast<HDC>(dc));

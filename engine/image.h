@@ -38,6 +38,8 @@ public:
     HDC TakeDc();
     void PutDc(HDC dc);
     int HeldCount() const;
+    // Deletes every held context: they were made for the display as it was.
+    void Empty();
 
 private:
     void* volatile slots_[kSlots] = {};

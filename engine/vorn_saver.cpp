@@ -7,6 +7,7 @@
 #include "engine/clock.h"
 #include "engine/motions.h"
 #include "engine/stamp.h"
+#include "engine/trig_motions.h"
 #include "host/close_rules.h"
 #include "settings/settings.h"
 
@@ -51,28 +52,55 @@ void StartPhase(KVornSaver& saver) {
     saver.phaseStart = frameCycle.lastSecond = VornNow();
 }
 
+// What depends on the window and its display: the window's DC with the
+// overlay font, the surface (made and cleared) and the geometry derived from
+// the client size.
+void FitToWindow(KVornSaver& saver, HWND window) {
+    GetClientRect(window, &saver.clientRect);
+    saver.windowDc = GetDC(window);
+    saver.width = saver.clientRect.right;
+    saver.height = saver.clientRect.bottom;
+    saver.overlayFont = CreateFontW(-10, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
+                                    0, 0, 0, L"Arial");
+    SelectObject(saver.windowDc, saver.overlayFont);
+    SetTextColor(saver.windowDc, RGB(255, 255, 255));
+    SetBkColor(saver.windowDc, RGB(0, 0, 0));
+    saver.surface.CreateRgb24(saver.width, saver.height);
+    ClearSurface(saver);
+    saver.intensity = IntensityFor(saver.height);
+    saver.spotSize = SpotSizeFor(saver.height);
+    saver.centerX = saver.width / 2;
+    saver.centerY = saver.height / 2;
+}
+
+// Gives back what FitToWindow took, and the memory DCs made for the old display.
+void ReleaseWindow(KVornSaver& saver, HWND window) {
+    saver.surface.FreeBitmap();
+    SelectObject(saver.windowDc, GetStockObject(SYSTEM_FONT));
+    DeleteObject(saver.overlayFont);
+    ReleaseDC(window, saver.windowDc);
+    saver.overlayFont = nullptr;
+    saver.windowDc = nullptr;
+    memoryDcCache.Empty();
+}
+
+// WM_SIZE also comes at creation with the size the engine started with, and a
+// minimised window reports an empty one: neither changes the picture.
+void OnSize(HWND window, WPARAM kind) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    if (kind == SIZE_MINIMIZED || EqualRect(&client, &Saver.clientRect)) return;
+    RestartEngine(window);
+}
+
 } // namespace
 
 void StartEngine(HWND window) {
     KVornSaver& saver = Saver;
     srand(static_cast<unsigned>(VornNow()));
-    GetClientRect(window, &saver.clientRect);
-    saver.windowDc = GetDC(window);
-    saver.width = saver.clientRect.right;
-    saver.height = saver.clientRect.bottom;
-    HFONT font = CreateFontW(-10, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
-                             0, 0, L"Arial");
-    SelectObject(saver.windowDc, font);
-    SetTextColor(saver.windowDc, RGB(255, 255, 255));
-    SetBkColor(saver.windowDc, RGB(0, 0, 0));
-    saver.surface.CreateRgb24(saver.width, saver.height);
-    ClearSurface(saver);
+    FitToWindow(saver, window);
     MakeMotionNames();
-    saver.intensity = IntensityFor(saver.height);
-    saver.spotSize = SpotSizeFor(saver.height);
     saver.phaseStart = VornNow();
-    saver.centerX = saver.width / 2;
-    saver.centerY = saver.height / 2;
     for (int i = 0; i < kMotionCount; ++i) {
         saver.motionTable[i].name = motionNames[i];
         saver.motionTable[i].init = kMotionRows[i].init;
@@ -84,6 +112,14 @@ void StartEngine(HWND window) {
     const bool known = Settings.Algorithm >= 0 && Settings.Algorithm <= kRandomAlgorithm;
     saver.algorithmIndex = known ? Settings.Algorithm : kRandomAlgorithm;
     saver.switchKind = saver.pendingInit = saver.algorithmIndex == kRandomAlgorithm ? 1 : 2;
+}
+
+void RestartEngine(HWND window) {
+    KVornSaver& saver = Saver;
+    ReleaseWindow(saver, window);
+    ResetTrigRunValues(); // the curves measure the new size on their next step
+    FitToWindow(saver, window);
+    saver.pendingInit = saver.switchKind;
 }
 
 void RunFrame() {
@@ -112,6 +148,7 @@ LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         RunFrame();
         if (Settings.Speed > 0) Sleep(static_cast<DWORD>(Settings.Speed));
         return 0;
+    case WM_SIZE: OnSize(window, wParam); return DefaultSaverProc(window, message, wParam, lParam);
     case WM_DESTROY: return 0;
     case WM_ERASEBKGND: RepaintUncovered(Saver, reinterpret_cast<HDC>(wParam)); return 1;
     default: return DefaultSaverProc(window, message, wParam, lParam);

@@ -24,6 +24,7 @@ public:
 
     RECT clientRect = {};
     HDC windowDc = nullptr;
+    HFONT overlayFont = nullptr; // selected into windowDc
     int width = 0;
     int height = 0;
     CImage surface;
@@ -78,4 +79,7 @@ inline int IntensityFor(int height) { return height < 400 ? 7 : 3; }
 
 LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void StartEngine(HWND window);
+// The window's client size changed: the picture starts again at the new size,
+// with the settings of the run.
+void RestartEngine(HWND window);
 void RunFrame();

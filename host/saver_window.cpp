@@ -43,6 +43,23 @@ Placement FullScreenPlacement() {
     return {box.left, box.top, box.right - box.left, box.bottom - box.top};
 }
 
+// Full screen only. Moving the window over a virtual screen of another size
+// resizes it, and the engine starts its picture again at that size on WM_SIZE.
+// The change may move the cursor as the system sees it, which is no user's
+// travel, so it is anchored again once the rest of the chain has seen it.
+LRESULT FollowDisplay(HWND window, WPARAM wParam, LPARAM lParam) {
+    const Placement place = FullScreenPlacement();
+    RECT now = {};
+    GetWindowRect(window, &now);
+    if (place.x != now.left || place.y != now.top || place.width != now.right - now.left ||
+        place.height != now.bottom - now.top)
+        SetWindowPos(window, nullptr, place.x, place.y, place.width, place.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    const LRESULT result = SaverProc(window, WM_DISPLAYCHANGE, wParam, lParam);
+    AnchorAtCursor();
+    return result;
+}
+
 // A full-screen saver is already up: bring it forward instead of starting another.
 bool RaiseRunningSaver() {
     HWND running = FindWindowW(kSaverClassName, kSaverTitle);
@@ -173,6 +190,9 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_SYSCOMMAND:
         if (!HostState.previewMode && SwallowSysCommand(window, wParam)) return 0;
+        break;
+    case WM_DISPLAYCHANGE: // the preview's pane decides its size
+        if (!HostState.previewMode) return FollowDisplay(window, wParam, lParam);
         break;
     }
     return SaverProc(window, message, wParam, lParam);

@@ -6,10 +6,9 @@
 //       prints "gdi <seconds since start> <objects> <frames so far>" lines,
 //       then "exit <code>"; its exit code is the saver's.
 //
-// Under Wine GetGuiResources always answers 0, so the objects are counted by
-// asking GetObjectType about every handle slot (Wine accepts a handle given
-// by its slot number alone). The count is taken on the saver's own thread,
-// from a message hook, so it never falls inside a frame and never sees a
+// Under Wine GetGuiResources always answers 0, so the objects are counted
+// slot by slot (tools/gdi_objects.h). The count is taken on the saver's own
+// thread, from a message hook, so it never falls inside a frame and never sees a
 // frame's short-lived brush. At start the probe must see a brush come and go,
 // or the program says so and ends with 2.
 #include <windows.h>
@@ -18,6 +17,7 @@
 #include <cstdlib>
 
 #include "host/entry.h"
+#include "tools/gdi_objects.h"
 
 namespace {
 
@@ -25,13 +25,6 @@ DWORD startTick = 0;
 DWORD sampleEveryMs = 10000;
 DWORD nextSample = 0;
 unsigned long long frames = 0; // paint messages, one frame each
-
-int LiveGdiObjects() {
-    int live = 0;
-    for (UINT_PTR slot = 1; slot <= 0xFFFF; ++slot)
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(slot))) ++live;
-    return live;
-}
 
 bool ProbeSeesABrush() {
     const int before = LiveGdiObjects();

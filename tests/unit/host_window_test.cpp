@@ -133,12 +133,13 @@ class HostWindowTest : public ::testing::Test {
 
     // A hidden saver window of ours: full screen mode, or a preview child of
     // a hidden parent.
-    void MakeWindow(bool preview) {
+    void MakeWindow(bool preview, RECT place = {0, 0, 64, 48}) {
         HostState.previewMode = preview;
         if (preview) parent_ = MakeParent(0, 200, 150);
         window_ = CreateWindowExW(0, kHostTestClass, preview ? kPreviewTitle : kSaverTitle,
-                                  preview ? WS_CHILD : WS_POPUP, 0, 0, 64, 48, parent_, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+                                  preview ? WS_CHILD : WS_POPUP, place.left, place.top,
+                                  place.right - place.left, place.bottom - place.top, parent_,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(window_, nullptr);
         TakeQueued(window_, WM_CLOSE);
     }
@@ -309,6 +310,46 @@ TEST_F(HostWindowTest, InputReachesTheCloseRulesUntilTheCloseIsApproved) {
     HostState.closeApproved = false;
     EXPECT_EQ(SendMessageW(window_, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
     EXPECT_EQ(SendMessageW(window_, WM_TIMER, 7, 0), 0);
+}
+
+// Windows sends WM_DISPLAYCHANGE to every top-level window when a monitor
+// comes or goes or a mode changes; Wine 8 sends none, so it is sent here as
+// Windows would (bits per pixel, the primary's width and height).
+TEST_F(HostWindowTest, DisplayChangeCoversTheVirtualScreenAgain) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT screen = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    struct Row {
+        const char* name;
+        bool preview;
+        RECT place;
+        bool moves;
+    };
+    const Row rows[] = {
+        {"full screen over an old screen", false, {0, 0, 64, 48}, true},
+        {"full screen already covering it", false, screen, false},
+        {"preview", true, {0, 0, 64, 48}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MakeWindow(row.preview, row.place);
+        RECT before, after;
+        GetWindowRect(window_, &before);
+        const HBITMAP picture = Saver.surface.bitmap;
+        ASSERT_TRUE(SetCursorPos(300, 200));
+        HostState.cursorAnchor = {1, 1};
+        SendMessageW(window_, WM_DISPLAYCHANGE, 32,
+                     MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+        GetWindowRect(window_, &after);
+        EXPECT_TRUE(EqualRect(&after, row.preview ? &before : &screen));
+        EXPECT_EQ(Saver.surface.bitmap != picture, row.moves);
+        EXPECT_EQ(Saver.width, after.right - after.left);
+        EXPECT_EQ(HostState.cursorAnchor.x, row.preview ? 1 : 300);
+        EXPECT_EQ(HostState.cursorAnchor.y, row.preview ? 1 : 200);
+        EXPECT_EQ(TakeQueued(window_, WM_CLOSE), 0);
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(HostWindowTest, SecondFullScreenRunRaisesTheFirstAndMakesNothing) {
