@@ -166,11 +166,16 @@ HWND FindOwnedDialog(HWND owner, const wchar_t* title) {
     return found;
 }
 
-// Keys as the dialog's own message loop sees them: at the focused window.
+// Keys as the dialog's own message loop sees them: at the focused window,
+// once the focus is in this dialog (a box that has just appeared may not
+// have taken it yet, and a key to its owner would go astray).
 void PressKey(HWND dialog, WORD key) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    WaitFor([&] {
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        return info.hwndFocus == dialog || IsChild(dialog, info.hwndFocus);
+    });
     HWND target = info.hwndFocus ? info.hwndFocus : dialog;
     LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
     PostMessageW(target, WM_KEYDOWN, key, scan | 1);
