@@ -6,6 +6,7 @@
 
 #include "engine/clock.h"
 #include "engine/motions.h"
+#include "engine/settings_source.h"
 #include "engine/stamp.h"
 #include "engine/trig_motions.h"
 #include "host/close_rules.h"
@@ -106,7 +107,7 @@ void StartEngine(HWND window) {
         saver.motionTable[i].init = kMotionRows[i].init;
         saver.motionTable[i].step = kMotionRows[i].step;
     }
-    LoadSettings();
+    LoadEngineSettings();
     saver.showtimeSeconds = Settings.Showtime;
     // A stored value that names no row runs as the random choice.
     const bool known = Settings.Algorithm >= 0 && Settings.Algorithm <= kRandomAlgorithm;

@@ -157,7 +157,7 @@ run() {
     saver) wine "${saver_file:-$build_arch/Vorn.scr}" /s >"$out" 2>/dev/null & ;;
     host) wine "$build_arch/vorn-bench-host.exe" "$warmup" "$measure" >"$out" 2>/dev/null & ;;
     floor | calls)
-        wine "$build_arch/vorn-floor.exe" "$([ "$speed" = speed0 ] && echo 0 || echo 10)" \
+        wine "$build_arch/vorn-floor.exe" "$([ "$speed" = speed0 ] && echo 0 || echo default)" \
             "$warmup" "$measure" "$kind" >"$out" 2>/dev/null &
         ;;
     esac

@@ -1,24 +1,84 @@
 #pragma once
-// The ten persisted settings and their registry store.
+// The persisted settings: the record every part reads, the table of its
+// stored values, and the registry store that walks the table.
 #include <windows.h>
 
+#include <cstddef>
+#include <iterator>
+
+// One 32-bit field per stored value, named like it.
 struct SettingsRecord {
-    LONG Showtime = 180;  // seconds per phase
-    LONG Speed = 10;      // pause after each frame, ms
-    LONG Algorithm = 6;   // 0..5 a motion row, 6 random per phase
-    LONG Infinity = 1;    // phases never end on time
-    COLORREF Color = 0x00FF0000;
-    LONG Rainbow = 0;
-    LONG Mode = 0;
-    LONG Round = 0;
-    LONG LineNew = 0;
-    LONG FPS = 0;
+    SettingsRecord(); // every field at its default from kSettingRows
+
+    LONG Showtime;  // seconds per phase
+    LONG Speed;     // pause after each frame, ms
+    LONG Algorithm; // a motion row; 6 draws one at random for every phase
+    LONG Infinity;  // phases never end on time
+    COLORREF Color;
+    LONG Rainbow;
+    LONG Mode;
+    LONG Round;
+    LONG LineNew;
+    LONG FPS;
 };
 
 extern SettingsRecord Settings;
 
-extern const wchar_t kSettingsKeyPath[];  // under HKEY_CURRENT_USER
-extern const wchar_t kSettingsKeyClass[];
+inline constexpr wchar_t kSettingsKeyPath[] = L"Software\\Kervolan\\Screensavers\\Vorn"; // HKCU
+inline constexpr wchar_t kSettingsKeyClass[] = L"Screen Saver";
+
+// What a load makes of a stored number (signed comparisons).
+inline LONG AsStored(LONG stored) {
+    return stored;
+}
+inline LONG AtMost999(LONG stored) {
+    return stored > 999 ? 999 : stored;
+}
+// A negative pause is as unusable as a huge one.
+inline LONG PauseOr20(LONG stored) {
+    return stored < 0 || stored > 999 ? 20 : stored;
+}
+
+// One stored value: a REG_DWORD named like its field, which sits at `offset`
+// in the record (reached through ValueOf and SetValue).
+struct SettingRow {
+    const wchar_t* name;
+    size_t offset;
+    LONG defaultValue;
+    LONG (*onLoad)(LONG stored);
+};
+
+// The name is the field's own, so a row cannot misspell it.
+#define VORN_SETTING(field) L## #field, offsetof(SettingsRecord, field)
+
+// In the record's order. A new setting: its field, its row, its control in the
+// dialog template and its line in the dialog procedure.
+inline constexpr SettingRow kSettingRows[] = {
+    {VORN_SETTING(Showtime), 180, AtMost999},
+    {VORN_SETTING(Speed), 10, PauseOr20},
+    {VORN_SETTING(Algorithm), 6, AsStored},
+    {VORN_SETTING(Infinity), 1, AsStored},
+    {VORN_SETTING(Color), 0x00FF0000, AsStored}, // blue
+    {VORN_SETTING(Rainbow), 0, AsStored},
+    {VORN_SETTING(Mode), 0, AsStored},
+    {VORN_SETTING(Round), 0, AsStored},
+    {VORN_SETTING(LineNew), 0, AsStored},
+    {VORN_SETTING(FPS), 0, AsStored},
+};
+#undef VORN_SETTING
+
+inline constexpr int kSettingCount = static_cast<int>(std::size(kSettingRows));
+
+constexpr bool RowsFollowTheRecord() {
+    for (int i = 0; i < kSettingCount; ++i)
+        if (kSettingRows[i].offset != i * sizeof(LONG)) return false;
+    return sizeof(SettingsRecord) == kSettingCount * sizeof(LONG);
+}
+static_assert(RowsFollowTheRecord(), "one row per field, in the record's order");
+
+// A field through its row, as the 32 bits the registry stores.
+LONG ValueOf(const SettingsRecord& record, const SettingRow& row);
+void SetValue(SettingsRecord& record, const SettingRow& row, LONG value);
 
 void LoadSettings();
 void SaveSettings();

@@ -1,29 +1,37 @@
 #include "settings/settings.h"
 
+#include <cstring>
+
+SettingsRecord::SettingsRecord() {
+    for (const SettingRow& row : kSettingRows)
+        SetValue(*this, row, row.defaultValue);
+}
+
 SettingsRecord Settings;
 
-const wchar_t kSettingsKeyPath[] = L"Software\\Kervolan\\Screensavers\\Vorn";
-const wchar_t kSettingsKeyClass[] = L"Screen Saver";
+// Bytes copied, not a cast pointer: Color is a COLORREF, the others LONGs.
+LONG ValueOf(const SettingsRecord& record, const SettingRow& row) {
+    LONG value = 0;
+    std::memcpy(&value, reinterpret_cast<const char*>(&record) + row.offset, sizeof(value));
+    return value;
+}
+
+void SetValue(SettingsRecord& record, const SettingRow& row, LONG value) {
+    std::memcpy(reinterpret_cast<char*>(&record) + row.offset, &value, sizeof(value));
+}
 
 namespace {
 
-// Reads one value into its field only when it is a 4-byte REG_DWORD; anything
-// else (missing, another type, another size) leaves the field as it was and
-// never writes past it.
-void ReadDword(HKEY key, const wchar_t* name, LONG& field) {
+// Reads one value only when it is a 4-byte REG_DWORD; anything else (missing,
+// another type, another size) leaves `value` as it was and never writes past it.
+void ReadDword(HKEY key, const wchar_t* name, LONG& value) {
     DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    LONG status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                                   &size);
-    if (status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(value))
-        field = static_cast<LONG>(value);
-}
-
-void ReadDword(HKEY key, const wchar_t* name, COLORREF& field) {
-    LONG value = static_cast<LONG>(field);
-    ReadDword(key, name, value);
-    field = static_cast<COLORREF>(value);
+    DWORD stored = 0;
+    DWORD size = sizeof(stored);
+    LONG status =
+        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size);
+    if (status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(stored))
+        value = static_cast<LONG>(stored);
 }
 
 void WriteDword(HKEY key, const wchar_t* name, DWORD value) {
@@ -50,34 +58,19 @@ void LoadSettings() {
         RegCloseKey(key);
         return;
     }
-    ReadDword(key, L"Showtime", Settings.Showtime);
-    if (Settings.Showtime > 999) Settings.Showtime = 999;
-    ReadDword(key, L"Speed", Settings.Speed);
-    // A negative pause is as unusable as a huge one.
-    if (Settings.Speed > 999 || Settings.Speed < 0) Settings.Speed = 20;
-    ReadDword(key, L"Algorithm", Settings.Algorithm);
-    ReadDword(key, L"Color", Settings.Color);
-    ReadDword(key, L"FPS", Settings.FPS);
-    ReadDword(key, L"Mode", Settings.Mode);
-    ReadDword(key, L"Infinity", Settings.Infinity);
-    ReadDword(key, L"Rainbow", Settings.Rainbow);
-    ReadDword(key, L"Round", Settings.Round);
-    ReadDword(key, L"LineNew", Settings.LineNew);
+    // A value that is missing keeps the field's own, corrected all the same.
+    for (const SettingRow& row : kSettingRows) {
+        LONG value = ValueOf(Settings, row);
+        ReadDword(key, row.name, value);
+        SetValue(Settings, row, row.onLoad(value));
+    }
     RegCloseKey(key);
 }
 
 void SaveSettings() {
     HKEY key = OpenKey(KEY_WRITE, nullptr);
     if (!key) return;
-    WriteDword(key, L"Algorithm", Settings.Algorithm);
-    WriteDword(key, L"Mode", Settings.Mode);
-    WriteDword(key, L"Infinity", Settings.Infinity);
-    WriteDword(key, L"Rainbow", Settings.Rainbow);
-    WriteDword(key, L"Speed", Settings.Speed);
-    WriteDword(key, L"Showtime", Settings.Showtime);
-    WriteDword(key, L"Color", Settings.Color);
-    WriteDword(key, L"Round", Settings.Round);
-    WriteDword(key, L"LineNew", Settings.LineNew);
-    WriteDword(key, L"FPS", Settings.FPS);
+    for (const SettingRow& row : kSettingRows)
+        WriteDword(key, row.name, static_cast<DWORD>(ValueOf(Settings, row)));
     RegCloseKey(key);
 }

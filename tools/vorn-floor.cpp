@@ -5,20 +5,22 @@
 // WM_PAINT, never validated, copies one 16 x 16 square of it to the window
 // and sleeps.
 //
-//   vorn-floor.exe [SLEEP_MS [WARMUP_S MEASURE_S [calls]]]
+//   vorn-floor.exe [SLEEP_MS|default [WARMUP_S MEASURE_S [calls]]]
 //
-// SLEEP_MS defaults to 10, the saver's default Speed. With the two times it
+// "default" (or nothing) sleeps the saver's default Speed. With the two times it
 // counts its paints (tools/paint_meter.h). With "calls", each frame also makes
 // the calls that the saver's frame cycle requires beyond these: the calendar
 // time read once, and the surface selected into its memory DC for the copy
 // and out again. It runs until it is closed or killed.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
+#include "settings/settings.h"
 #include "tools/bare_surface.h"
 #include "tools/paint_meter.h"
 
@@ -28,7 +30,7 @@ BareSurface surface;
 bool saverCalls = false;
 HDC windowDc = nullptr; // the class's own DC, kept for the run as the saver keeps it
 int surfaceWidth = 0;
-DWORD sleepMs = 10;
+DWORD sleepMs = 0;
 PaintMeter meter;
 
 // The square walks along the diagonal so that a different part of the
@@ -62,11 +64,11 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     double warmup = 0, measure = 0;
-    int sleep = 10;
-    char calls[8] = {};
-    sscanf(commandLine, "%d %lf %lf %7s", &sleep, &warmup, &measure, calls);
+    char sleep[16] = {}, calls[8] = {};
+    sscanf(commandLine, "%15s %lf %lf %7s", sleep, &warmup, &measure, calls);
     saverCalls = strcmp(calls, "calls") == 0;
-    sleepMs = static_cast<DWORD>(sleep);
+    sleepMs = static_cast<DWORD>(
+        isdigit(static_cast<unsigned char>(sleep[0])) ? atoi(sleep) : SettingsRecord().Speed);
     meter.Arm(warmup, measure);
 
     WNDCLASSW floorClass = {};

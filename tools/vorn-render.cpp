@@ -5,27 +5,25 @@
 // the clock, and the engine's clock is replaced by a simulated one that
 // starts at a fixed second and advances by Speed milliseconds per frame, as if
 // each frame's pause had been taken (with Speed 0 time stands still). The
-// settings reach the engine through the registry key, as the saver's do; the
-// key is put back exactly as it was found.
+// settings come from the command line, made what a load would make of them
+// stored; the registry is never touched.
+//
+//   vorn-render.exe --settings
+//       prints each setting's name and default, one a line, in the table's order.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "engine/clock.h"
+#include "engine/settings_source.h"
 #include "engine/stamp.h"
 #include "engine/vorn_saver.h"
 #include "settings/settings.h"
 
 namespace {
-
-const char kUsage[] =
-    "usage: vorn-render.exe --width W --height H --frames N --seed S --out FILE.bmp"
-    " [--Showtime N] [--Speed N] [--Algorithm N] [--Infinity N] [--Color 0xBBGGRR]"
-    " [--Rainbow N] [--Mode N] [--Round N] [--LineNew N] [--FPS N]";
 
 // The simulated clock: a fixed start, whole seconds from elapsed milliseconds.
 const long long kClockStart = 1700000000;
@@ -37,8 +35,8 @@ struct RenderOptions {
     int frames = 3000;
     unsigned seed = 1;
     std::string out;
-    SettingsRecord settings;
 };
+SettingsRecord chosenSettings; // as the command line gives them
 
 // Decimal, or hexadecimal after 0x; an optional leading minus. The whole
 // text must be the number.
@@ -73,24 +71,24 @@ bool ParseNumber(const char* text, long long low, long long high, long long& val
     return value >= low && value <= high;
 }
 
-struct SettingOption {
-    const char* name;
-    LONG SettingsRecord::*field;
-};
+bool IsColor(const SettingRow& row) {
+    return row.offset == offsetof(SettingsRecord, Color);
+}
 
-const SettingOption kSettingOptions[] = {
-    {"Showtime", &SettingsRecord::Showtime},
-    {"Speed", &SettingsRecord::Speed},
-    {"Algorithm", &SettingsRecord::Algorithm},
-    {"Infinity", &SettingsRecord::Infinity},
-    {"Rainbow", &SettingsRecord::Rainbow},
-    {"Mode", &SettingsRecord::Mode},
-    {"Round", &SettingsRecord::Round},
-    {"LineNew", &SettingsRecord::LineNew},
-    {"FPS", &SettingsRecord::FPS},
-};
+void PrintUsage() {
+    std::fprintf(stderr, "usage: vorn-render.exe --settings | --width W --height H --frames N"
+                         " --seed S --out FILE.bmp");
+    for (const SettingRow& row : kSettingRows)
+        std::fprintf(stderr, " [--%ls %s]", row.name, IsColor(row) ? "0xBBGGRR" : "N");
+    std::fprintf(stderr, "\n");
+}
 
-// Any 32-bit pattern is a stored setting; the engine applies its own limits.
+void PrintSettings() {
+    for (const SettingRow& row : kSettingRows)
+        std::printf("%ls %ld\n", row.name, static_cast<long>(row.defaultValue));
+}
+
+// Any 32-bit pattern, as stored settings may hold; LoadEngineSettings corrects it.
 const long long kSettingLow = -2147483648LL;
 const long long kSettingHigh = 4294967295LL;
 const long long kMaxSide = 16384;
@@ -117,14 +115,10 @@ bool ApplyOption(RenderOptions& options, const std::string& name, const char* te
         return true;
     }
     if (!ParseNumber(text, kSettingLow, kSettingHigh, value)) return false;
-    const LONG stored = static_cast<LONG>(static_cast<DWORD>(value));
-    if (name == "Color") {
-        options.settings.Color = static_cast<COLORREF>(stored);
-        return true;
-    }
-    for (const SettingOption& option : kSettingOptions) {
-        if (name == option.name) {
-            options.settings.*option.field = stored;
+    const std::wstring settingName(name.begin(), name.end());
+    for (const SettingRow& row : kSettingRows) {
+        if (settingName == row.name) {
+            SetValue(chosenSettings, row, static_cast<LONG>(static_cast<DWORD>(value)));
             return true;
         }
     }
@@ -137,92 +131,6 @@ bool ParseCommandLine(int argc, char** argv, RenderOptions& options) {
         if (!ApplyOption(options, argv[i] + 2, argv[i + 1])) return false;
     }
     return !options.out.empty();
-}
-
-// --- The settings key, saved before the run and put back after it.
-
-struct SavedValue {
-    std::wstring name;
-    DWORD type = 0;
-    std::vector<BYTE> data;
-};
-
-struct SavedKey {
-    bool keyExisted = false;
-    std::vector<std::wstring> missingParents; // created by this run, deepest last
-    std::vector<SavedValue> values;
-};
-
-bool KeyExists(const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::vector<SavedValue> ReadAllValues(HKEY key) {
-    std::vector<SavedValue> values;
-    DWORD count = 0, maxName = 0, maxData = 0;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName,
-                     &maxData, nullptr, nullptr);
-    std::vector<wchar_t> name(maxName + 1);
-    for (DWORD i = 0; i < count; ++i) {
-        SavedValue value;
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD size = maxData;
-        value.data.resize(maxData + 1);
-        if (RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &value.type, value.data.data(),
-                          &size) != ERROR_SUCCESS)
-            continue;
-        value.name.assign(name.data(), nameLength);
-        value.data.resize(size);
-        values.push_back(value);
-    }
-    return values;
-}
-
-SavedKey SaveKey() {
-    SavedKey saved;
-    const std::wstring path = kSettingsKeyPath;
-    for (size_t at = path.find(L'\\', path.find(L'\\') + 1); at != std::wstring::npos;
-         at = path.find(L'\\', at + 1)) {
-        const std::wstring parent = path.substr(0, at);
-        if (!KeyExists(parent)) saved.missingParents.push_back(parent);
-    }
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        saved.keyExisted = true;
-        saved.values = ReadAllValues(key);
-        RegCloseKey(key);
-    }
-    return saved;
-}
-
-bool HasValue(const std::vector<SavedValue>& values, const std::wstring& name) {
-    for (const SavedValue& value : values)
-        if (_wcsicmp(value.name.c_str(), name.c_str()) == 0) return true;
-    return false;
-}
-
-void RestoreKey(const SavedKey& saved) {
-    if (!saved.keyExisted) {
-        RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKeyPath);
-        for (auto parent = saved.missingParents.rbegin(); parent != saved.missingParents.rend();
-             ++parent)
-            RegDeleteKeyW(HKEY_CURRENT_USER, parent->c_str());
-        return;
-    }
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ | KEY_WRITE, &key) !=
-        ERROR_SUCCESS)
-        return;
-    for (const SavedValue& now : ReadAllValues(key))
-        if (!HasValue(saved.values, now.name)) RegDeleteValueW(key, now.name.c_str());
-    for (const SavedValue& value : saved.values)
-        RegSetValueExW(key, value.name.c_str(), 0, value.type, value.data.data(),
-                       static_cast<DWORD>(value.data.size()));
-    RegCloseKey(key);
 }
 
 // --- The run.
@@ -314,16 +222,20 @@ long long VornNow() {
     return kClockStart + elapsedMs / 1000;
 }
 
+void LoadEngineSettings() {
+    for (const SettingRow& row : kSettingRows)
+        SetValue(Settings, row, row.onLoad(ValueOf(chosenSettings, row)));
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--settings") == 0) {
+        PrintSettings();
+        return 0;
+    }
     RenderOptions options;
     if (!ParseCommandLine(argc, argv, options)) {
-        std::fprintf(stderr, "%s\n", kUsage);
+        PrintUsage();
         return 2;
     }
-    const SavedKey saved = SaveKey();
-    Settings = options.settings;
-    SaveSettings();
-    const int result = Render(options);
-    RestoreKey(saved);
-    return result;
+    return Render(options);
 }

@@ -21,19 +21,23 @@
 #include <vector>
 
 #include "../../resources/dialog_ids.h"
+#include "../../settings/settings.h"
 
 namespace {
 
-const wchar_t kKeyPath[] = L"Software\\Kervolan\\Screensavers\\Vorn";
 const DWORD kWaitMs = 20000; // bound for every wait on the other process
 
-// The ten values in registry-name order.
-const wchar_t* const kNames[10] = {L"Showtime", L"Speed", L"Algorithm", L"Infinity", L"Color",
-                                   L"Rainbow",  L"Mode",  L"Round",     L"LineNew",  L"FPS"};
+// The stored values in the order of the settings table.
 struct Stored {
-    DWORD v[10];
+    DWORD v[kSettingCount];
 };
-const Stored kDefaults = {{180, 10, 6, 1, 0x00FF0000, 0, 0, 0, 0, 0}};
+Stored Defaults() {
+    Stored values;
+    for (int i = 0; i < kSettingCount; ++i)
+        values.v[i] = kSettingRows[i].defaultValue;
+    return values;
+}
+const Stored kDefaults = Defaults();
 
 std::wstring saverPath;
 int failures = 0;
@@ -58,17 +62,17 @@ void ExpectEq(long long got, long long expected, const char* what) {
 // ---- registry ----
 
 void DeleteKey() {
-    RegDeleteKeyW(HKEY_CURRENT_USER, kKeyPath);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKeyPath);
 }
 
 void Store(const Stored& values) {
     DeleteKey();
     HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, const_cast<wchar_t*>(L"Screen Saver"), 0,
-                    KEY_WRITE, nullptr, &key, nullptr);
-    for (int i = 0; i < 10; ++i)
-        RegSetValueExW(key, kNames[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&values.v[i]),
-                       4);
+    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, const_cast<wchar_t*>(kSettingsKeyClass),
+                    0, KEY_WRITE, nullptr, &key, nullptr);
+    for (int i = 0; i < kSettingCount; ++i)
+        RegSetValueExW(key, kSettingRows[i].name, 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&values.v[i]), 4);
     RegCloseKey(key);
 }
 
@@ -76,7 +80,7 @@ void Store(const Stored& values) {
 enum Form { kDword, kText, kBinary2, kBinary8, kQword, kEmpty };
 
 // Stores the values, then stores again in its form each one with another.
-void StoreForms(const Stored& values, const Form (&forms)[10]) {
+void StoreForms(const Stored& values, const Form (&forms)[kSettingCount]) {
     Store(values);
     const wchar_t text[] = L"12345678901234567890";
     const BYTE bytes[8] = {5, 0, 0, 0, 9, 9, 9, 9};
@@ -87,10 +91,10 @@ void StoreForms(const Stored& values, const Form (&forms)[10]) {
     } wrong[] = {{REG_DWORD, nullptr, 0}, {REG_SZ, text, sizeof(text)}, {REG_BINARY, bytes, 2},
                  {REG_BINARY, bytes, 8},  {REG_QWORD, bytes, 8},        {REG_DWORD, nullptr, 0}};
     HKEY key = nullptr;
-    RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, KEY_WRITE, &key);
-    for (int i = 0; i < 10; ++i)
+    RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_WRITE, &key);
+    for (int i = 0; i < kSettingCount; ++i)
         if (forms[i] != kDword)
-            RegSetValueExW(key, kNames[i], 0, wrong[forms[i]].type,
+            RegSetValueExW(key, kSettingRows[i].name, 0, wrong[forms[i]].type,
                            static_cast<const BYTE*>(wrong[forms[i]].data), wrong[forms[i]].size);
     RegCloseKey(key);
 }
@@ -99,10 +103,11 @@ void StoreForms(const Stored& values, const Form (&forms)[10]) {
 Stored Load(DWORD* valueCount = nullptr, FILETIME* written = nullptr) {
     Stored values;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) key = 0;
-    for (int i = 0; i < 10; ++i) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        key = 0;
+    for (int i = 0; i < kSettingCount; ++i) {
         DWORD type = 0, size = 4, value = 0;
-        bool ok = key && RegQueryValueExW(key, kNames[i], nullptr, &type,
+        bool ok = key && RegQueryValueExW(key, kSettingRows[i].name, nullptr, &type,
                                           reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS;
         values.v[i] = (ok && type == REG_DWORD && size == 4) ? value : 0xDEADBEEF;
     }
@@ -117,10 +122,10 @@ Stored Load(DWORD* valueCount = nullptr, FILETIME* written = nullptr) {
 void ExpectStored(const Stored& expected) {
     DWORD count = 0;
     Stored got = Load(&count);
-    ExpectEq(count, 10, "number of stored values");
-    for (int i = 0; i < 10; ++i) {
+    ExpectEq(count, kSettingCount, "number of stored values");
+    for (int i = 0; i < kSettingCount; ++i) {
         char what[64];
-        snprintf(what, sizeof(what), "stored %ls", kNames[i]);
+        snprintf(what, sizeof(what), "stored %ls", kSettingRows[i].name);
         ExpectEq(static_cast<long>(got.v[i]), static_cast<long>(expected.v[i]), what);
     }
 }
@@ -449,20 +454,21 @@ void OutOfRangeChoicesSurviveOk() {
 
 // Stored values no dialog writes: it opens on them, and "Ok" stores every
 // value as a DWORD, numbers within the edits' ranges and flags as 0 or 1;
-// a motion or mode that names no button is kept.
+// a motion or mode that names no button is kept, a value stored in a wrong
+// form keeps its default.
 void HostileValuesOkStoresSoundValues() {
     const DWORD kMin = 0x80000000, kMax = 0x7FFFFFFF, kMinus1 = 0xFFFFFFFF;
     const struct {
         Stored stored;
-        Form forms[10];
+        Form forms[kSettingCount];
         Stored expected;
     } rows[] = {
         {{{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
          {kDword, kDword, kDword, kDword, kText, kDword, kDword, kDword, kDword, kDword},
-         {{1, 0, 0, 0, 0x00FF0000, 0, 0, 0, 0, 0}}},
+         {{1, 0, 0, 0, kDefaults.v[4], 0, 0, 0, 0, 0}}},
         {{{kMin, kMin, kMin, kMin, kMin, kMin, kMin, kMin, kMin, kMin}},
          {kDword, kDword, kDword, kDword, kQword, kDword, kBinary2, kDword, kDword, kDword},
-         {{1, 20, kMin, 1, 0x00FF0000, 1, 0, 1, 1, 1}}},
+         {{1, 20, kMin, 1, kDefaults.v[4], 1, 0, 1, 1, 1}}},
         {{{kMax, kMax, kMax, 0, kMax, 0, 0, 1500, 1000, kMinus1}},
          {kDword, kDword, kDword, kDword, kDword, kEmpty, kText, kDword, kDword, kDword},
          {{999, 20, kMax, 0, kMax, 0, 0, 1, 1, 1}}},

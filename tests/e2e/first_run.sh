@@ -1,5 +1,5 @@
 #!/bin/bash
-# The first run stores the ten default settings under the saver's key.
+# The first run stores the default settings under the saver's key.
 source "$(dirname "${BASH_SOURCE[0]}")/support/saver.bash" "$1"
 
 timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1
@@ -13,10 +13,11 @@ expect_exit "$saver_pid" 0 "first run"
 
 values=$(timeout 60 wine reg query "$settings_key" | tr -d '\r')
 echo "$values"
-expected="Showtime=0xb4 Speed=0xa Algorithm=0x6 Infinity=0x1 Color=0xff0000 Rainbow=0x0 Mode=0x0 Round=0x0 LineNew=0x0 FPS=0x0"
-for pair in $expected; do
-    name=${pair%%=*}
-    grep -Eq "^ +$name +REG_DWORD +${pair#*=}\$" <<<"$values" || fail "$name is not ${pair#*=}"
-done
-[ "$(grep -c REG_DWORD <<<"$values")" -eq 10 ] || fail "not ten values"
-echo "ok: ten defaults"
+table=$(settings_table) || fail "no settings table from vorn-render"
+while read -r name default; do
+    hex=$(printf '0x%x' "$default")
+    grep -Eq "^ +$name +REG_DWORD +$hex\$" <<<"$values" || fail "$name is not $hex"
+done <<<"$table"
+count=$(wc -l <<<"$table")
+[ "$(grep -c REG_DWORD <<<"$values")" -eq "$count" ] || fail "not $count values"
+echo "ok: $count defaults"

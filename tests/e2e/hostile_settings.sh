@@ -4,8 +4,9 @@
 # trail and closes on a key with exit code 0.
 source "$(dirname "${BASH_SOURCE[0]}")/support/saver.bash" "$1"
 
-names=(Showtime Speed Algorithm Infinity Color Rainbow Mode Round LineNew FPS)
-# One row a line: a name, then the ten values in the order of $names as .reg
+table=$(settings_table) || fail "no settings table from vorn-render"
+mapfile -t names < <(cut -d' ' -f1 <<<"$table")
+# One row a line: a name, then a value for each of $names in its order as .reg
 # data. The colour is kept visible: stored wrong it stays the default blue.
 rows=(
     'zeros: dword:0 dword:0 dword:0 dword:0 "blue" dword:0 dword:0 dword:0 dword:0 dword:0'
@@ -21,7 +22,7 @@ store_row() {
     {
         printf 'Windows Registry Editor Version 5.00\r\n\r\n'
         printf '[HKEY_CURRENT_USER\\Software\\Kervolan\\Screensavers\\Vorn]\r\n'
-        for i in "${!names[@]}"; do printf '"%s"=%s\r\n' "${names[$i]}" "${values[$i]}"; done
+        for i in "${!values[@]}"; do printf '"%s"=%s\r\n' "${names[$i]}" "${values[$i]}"; done
     } >"$file"
     timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1
     timeout 60 wine reg import "Z:${file//\//\\}" >/dev/null 2>&1 || fail "cannot store ${1%%:*}"

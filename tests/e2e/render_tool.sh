@@ -1,7 +1,7 @@
 #!/bin/bash
 # vorn-render's contract: bad options end with one usage line and exit code 2;
-# the BMP holds the surface bytes; the settings reach the engine through the
-# registry; the settings key is left exactly as it was found.
+# the BMP holds the surface bytes; the settings reach the engine as a load
+# would make them of stored ones; the settings key is left exactly as it was.
 # Usage: render_tool.sh <build-dir>   (DISPLAY and WINEPREFIX set)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -92,6 +92,13 @@ done
 wine "$render" --frames 301 --Showtime 0 --Infinity 0 --Speed 0 --Algorithm 3 --out still.bmp ||
     fail "Speed 0 render: exit $?"
 [ "$(lit_pixels still.bmp)" -gt 81 ] || fail "with Speed 0 a phase ended on time"
+# A pause that a load corrects (above 999 ms) runs as 20 ms: the phase ends on frame 151.
+for frames in 150 151; do
+    wine "$render" --frames $frames --Showtime 2 --Infinity 0 --Speed 5000 --Algorithm 3 \
+        --out slow$frames.bmp || fail "Speed 5000 render: exit $?"
+done
+[ "$(lit_pixels slow150.bmp)" -gt 81 ] && [ "$(lit_pixels slow151.bmp)" -eq 81 ] ||
+    fail "Speed 5000 did not run as 20 ms"
 
 # --- The key: absent stays absent (with its new parents), present stays as it was.
 wine reg delete 'HKCU\Software\Kervolan' /f >/dev/null 2>&1

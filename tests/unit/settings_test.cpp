@@ -11,8 +11,7 @@
 
 namespace {
 
-const wchar_t* const kNames[] = {L"Showtime", L"Speed", L"Algorithm", L"Infinity", L"Color",
-                                 L"Rainbow",  L"Mode",  L"Round",     L"LineNew",  L"FPS"};
+const SettingsRecord kDefaults;
 
 class SettingsTest : public ::testing::Test {
   protected:
@@ -66,25 +65,23 @@ TEST_F(SettingsTest, FirstRunCreatesTheKeyWithItsClassAndTheTenDefaults) {
                      nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(key);
     EXPECT_EQ(std::wstring(className), L"Screen Saver");
-    const DWORD expected[] = {180, 10, 6, 1, 0x00FF0000, 0, 0, 0, 0, 0};
-    EXPECT_EQ(ValueCount(), 10u);
-    for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(ValueCount(), static_cast<DWORD>(kSettingCount));
+    for (const SettingRow& row : kSettingRows) {
         DWORD value = 0xDEAD;
-        EXPECT_TRUE(GetDword(kNames[i], value)) << "missing " << i;
-        EXPECT_EQ(value, expected[i]) << "value " << i;
+        EXPECT_TRUE(GetDword(row.name, value)) << "missing " << row.name;
+        EXPECT_EQ(value, static_cast<DWORD>(row.defaultValue)) << "value " << row.name;
+        EXPECT_EQ(ValueOf(Settings, row), row.defaultValue) << "field " << row.name;
     }
-    EXPECT_EQ(Settings.Showtime, 180);
-    EXPECT_EQ(Settings.Color, 0x00FF0000u);
 }
 
 TEST_F(SettingsTest, KeyWithoutValuesKeepsDefaultsAndWritesNothing) {
     RegCloseKey(Key());
     LoadSettings();
     EXPECT_EQ(ValueCount(), 0u);
-    EXPECT_EQ(Settings.Showtime, 180);
-    EXPECT_EQ(Settings.Speed, 10);
-    EXPECT_EQ(Settings.Algorithm, 6);
-    EXPECT_EQ(Settings.Infinity, 1);
+    EXPECT_EQ(Settings.Showtime, kDefaults.Showtime);
+    EXPECT_EQ(Settings.Speed, kDefaults.Speed);
+    EXPECT_EQ(Settings.Algorithm, kDefaults.Algorithm);
+    EXPECT_EQ(Settings.Infinity, kDefaults.Infinity);
 }
 
 TEST_F(SettingsTest, LoadCorrectsShowtimeAndSpeed) {
@@ -128,22 +125,22 @@ TEST_F(SettingsTest, WrongTypeAndOversizeValuesAreIgnored) {
     PutRaw(L"Algorithm", REG_QWORD, eight, sizeof(eight));
     PutDword(L"FPS", 1);
     LoadSettings();
-    EXPECT_EQ(Settings.Showtime, 180);
-    EXPECT_EQ(Settings.Speed, 10);
-    EXPECT_EQ(Settings.Mode, 0);
-    EXPECT_EQ(Settings.Algorithm, 6);
+    EXPECT_EQ(Settings.Showtime, kDefaults.Showtime);
+    EXPECT_EQ(Settings.Speed, kDefaults.Speed);
+    EXPECT_EQ(Settings.Mode, kDefaults.Mode);
+    EXPECT_EQ(Settings.Algorithm, kDefaults.Algorithm);
     EXPECT_EQ(Settings.FPS, 1);
 }
 
-// The record's fields in declaration order, which is the order of kNames.
+// The record's fields in the table's order.
 struct Fields {
-    LONG v[10];
+    LONG v[kSettingCount];
 };
-static_assert(sizeof(SettingsRecord) == sizeof(Fields), "ten 4-byte fields");
 
 Fields FieldsOf(const SettingsRecord& record) {
     Fields fields;
-    memcpy(&fields, &record, sizeof(fields));
+    for (int i = 0; i < kSettingCount; ++i)
+        fields.v[i] = ValueOf(record, kSettingRows[i]);
     return fields;
 }
 
@@ -186,27 +183,29 @@ TEST_F(SettingsTest, HostileStoredValuesStayInTheirFields) {
     const Fields sentinel = {{123, 45, 3, 0x11, 0x00ABCDEF, 0x22, 1, 0x33, 0x44, 0x55}};
     auto loadAlone = [&](int field, DWORD type, const void* data, DWORD size) {
         DeleteSettingsKey();
-        PutRaw(kNames[field], type, data, size);
-        memcpy(static_cast<void*>(&Settings), &sentinel, sizeof(sentinel));
+        PutRaw(kSettingRows[field].name, type, data, size);
+        for (int i = 0; i < kSettingCount; ++i)
+            SetValue(Settings, kSettingRows[i], sentinel.v[i]);
         const std::vector<BYTE> around = Surroundings();
         LoadSettings();
         EXPECT_TRUE(Surroundings() == around) << "memory beside the record changed";
         return FieldsOf(Settings);
     };
-    for (int field = 0; field < 10; ++field) {
-        SCOPED_TRACE(testing::Message() << "stored " << kNames[field]);
+    for (int field = 0; field < kSettingCount; ++field) {
+        const std::wstring name = kSettingRows[field].name;
+        SCOPED_TRACE(testing::Message() << "stored " << name);
         for (const auto& wrong : wrongForms) {
             const Fields got = loadAlone(field, wrong.type, wrong.data, wrong.size);
-            for (int i = 0; i < 10; ++i)
+            for (int i = 0; i < kSettingCount; ++i)
                 EXPECT_EQ(got.v[i], sentinel.v[i]) << wrong.form << ", field " << i;
         }
         for (const auto& number : numbers) {
             const Fields got = loadAlone(field, REG_DWORD, &number.stored, 4);
             Fields expected = sentinel;
-            expected.v[field] = field == 0   ? number.showtime
-                                : field == 1 ? number.speed
-                                             : number.stored;
-            for (int i = 0; i < 10; ++i)
+            expected.v[field] = name == L"Showtime" ? number.showtime
+                                : name == L"Speed"  ? number.speed
+                                                    : number.stored;
+            for (int i = 0; i < kSettingCount; ++i)
                 EXPECT_EQ(got.v[i], expected.v[i]) << number.stored << ", field " << i;
         }
     }
@@ -225,7 +224,7 @@ TEST_F(SettingsTest, SaveWritesTheFieldsAsTheyStand) {
     EXPECT_EQ(static_cast<LONG>(value), -3);
     ASSERT_TRUE(GetDword(L"FPS", value));
     EXPECT_EQ(value, 2u);
-    EXPECT_EQ(ValueCount(), 10u);
+    EXPECT_EQ(ValueCount(), static_cast<DWORD>(kSettingCount));
     LoadSettings();
     EXPECT_EQ(Settings.Showtime, 999);
 }

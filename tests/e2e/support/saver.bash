@@ -20,6 +20,12 @@ fail() {
     exit 1
 }
 
+# settings_table: "Name default" a line for each stored setting, in the order
+# of the build's own settings table; fails when there is none.
+settings_table() {
+    wine "$build/vorn-render.exe" --settings | tr -d '\r' | grep .
+}
+
 # start_saver ARGS...: the saver in the background; its process id in $saver_pid.
 start_saver() {
     wine "$saver" "$@" >/dev/null 2>&1 &

@@ -1,0 +1,7 @@
+#include "engine/settings_source.h"
+
+#include "settings/settings.h"
+
+void LoadEngineSettings() {
+    LoadSettings();
+}
