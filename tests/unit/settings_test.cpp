@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/engine_fixture.h"
@@ -71,6 +72,16 @@ TEST_F(SettingsTest, FirstRunCreatesTheKeyWithItsClassAndTheTenDefaults) {
         EXPECT_TRUE(GetDword(row.name, value)) << "missing " << row.name;
         EXPECT_EQ(value, static_cast<DWORD>(row.defaultValue)) << "value " << row.name;
         EXPECT_EQ(ValueOf(Settings, row), row.defaultValue) << "field " << row.name;
+    }
+    // What users get on a first run is the product's promise: stated once,
+    // here, so that a change of the table's defaults is a deliberate one.
+    const std::pair<const wchar_t*, DWORD> promised[] = {
+        {L"Showtime", 180},     {L"Speed", 10},  {L"Algorithm", 6}, {L"Infinity", 1},
+        {L"Color", 0x00FF0000}, {L"Rainbow", 0}, {L"Mode", 0},      {L"Round", 0},
+        {L"LineNew", 0},        {L"FPS", 0}};
+    for (const auto& [name, value] : promised) {
+        DWORD stored = 0xDEAD;
+        EXPECT_TRUE(GetDword(name, stored) && stored == value) << "first-run " << name;
     }
 }
 
