@@ -9,6 +9,7 @@
 
 #include "engine/motions.h"
 #include "engine/stamp.h"
+#include "engine/vorn_saver.h"
 
 TrigRunValues trigRunValues;
 
