@@ -1,5 +1,7 @@
 // vorn-render: runs the real engine off-screen on a hidden window for a fixed
-// number of frames and writes the surface as a 24-bit BMP.
+// number of frames and writes the surface as a 24-bit BMP. With --motions it
+// lists the motions instead, one a line: the stored Algorithm value and the
+// name, for scripts that render each motion.
 //
 // Pictures are reproducible: the generator is seeded with --seed instead of
 // the clock, and the engine's clock is replaced by a simulated one that
@@ -25,7 +27,7 @@ namespace {
 const char kUsage[] =
     "usage: vorn-render.exe --width W --height H --frames N --seed S --out FILE.bmp"
     " [--Showtime N] [--Speed N] [--Algorithm N] [--Infinity N] [--Color 0xBBGGRR]"
-    " [--Rainbow N] [--Mode N] [--Round N] [--LineNew N] [--FPS N]";
+    " [--Rainbow N] [--Mode N] [--Round N] [--LineNew N] [--FPS N]; or vorn-render.exe --motions";
 
 // The simulated clock: a fixed start, whole seconds from elapsed milliseconds.
 const long long kClockStart = 1700000000;
@@ -308,6 +310,12 @@ int Render(const RenderOptions& options) {
     return 0;
 }
 
+int ListMotions() {
+    for (int row = 0; row < kMotionCount; ++row)
+        std::printf("%ld %s\n", AlgorithmOfRow(row), kMotionRows[row].name);
+    return 0;
+}
+
 } // namespace
 
 long long VornNow() {
@@ -315,6 +323,7 @@ long long VornNow() {
 }
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--motions") == 0) return ListMotions();
     RenderOptions options;
     if (!ParseCommandLine(argc, argv, options)) {
         std::fprintf(stderr, "%s\n", kUsage);

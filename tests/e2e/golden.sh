@@ -2,8 +2,10 @@
 # Renders every picture listed in tests/golden/renders-<arch>.txt (the file of
 # the build under test: VORN_ARCH x86 or x64) with vorn-render and compares
 # the SHA-256 of its BMP with the committed one. A picture that differs is
-# kept in <build>/golden/ for a look. With --update the list is rewritten
-# with the new sums instead (tools/regen-goldens.sh does that).
+# kept in <build>/golden/ for a look. Every motion that vorn-render lists must
+# have its row: named after it in lower case with '-' between words, options
+# "--Algorithm <its value>". With --update the list is rewritten with the new
+# sums instead, and a missing motion's row added (tools/regen-goldens.sh).
 # Usage: golden.sh <build-dir> [--update]   (DISPLAY, WINEPREFIX, VORN_ARCH set)
 set -uo pipefail
 build="$(cd "${1:?usage: golden.sh <build-dir> [--update]}" && pwd)"
@@ -18,8 +20,30 @@ common=(--width 800 --height 600 --frames 3000 --seed 1)
 rm -rf "$work" && mkdir -p "$work"
 failed=0
 checked=0
+mapfile -t listed <"$list"
+listed_has() { # <name> <options>
+    local line name sum options
+    for line in "${listed[@]}"; do
+        read -r name sum options <<<"$line"
+        [ "$name" = "$1" ] && [ "$options" = "$2" ] && return 0
+    done
+    return 1
+}
+mapfile -t motions < <(wine "$render" --motions | tr -d '\r')
+[ "${#motions[@]}" -gt 0 ] || { echo "golden: vorn-render listed no motions"; exit 1; }
+for motion in "${motions[@]}"; do
+    read -r value title <<<"$motion"
+    name="$(echo "$title" | tr 'A-Z ' 'a-z-')"
+    listed_has "$name" "--Algorithm $value" && continue
+    if [ "$update" = "--update" ]; then
+        listed+=("$(printf '%-20s %s  %s' "$name" - "--Algorithm $value")")
+    else
+        echo "FAIL $title: no row '$name <sha256> --Algorithm $value' (tools/regen-goldens.sh adds it)"
+        failed=1
+    fi
+done
 lines=()
-while IFS= read -r line || [ -n "$line" ]; do
+for line in "${listed[@]}"; do
     case "$line" in '' | '#'*) lines+=("$line"); continue ;; esac
     read -r name expected options <<<"$line"
     start=$(date +%s%N)
@@ -44,7 +68,7 @@ while IFS= read -r line || [ -n "$line" ]; do
         echo "FAIL $name: sha256 $actual, expected $expected ($options); kept $work/$name.bmp"
         failed=1
     fi
-done <"$list"
+done
 
 if [ "$update" = "--update" ]; then
     [ "$failed" -eq 0 ] || { echo "golden: not updated, a render failed"; exit 1; }
