@@ -6,6 +6,7 @@
 
 #include "engine/motions.h"
 #include "engine/stamp.h"
+#include "engine/vorn_saver.h"
 #include "settings/settings.h"
 
 namespace {

@@ -1,16 +1,17 @@
 #pragma once
-// The motions: one start and one step operation per row of the table.
-#include "engine/vorn_saver.h"
+// The motions: the table of their rows, and what the stored setting
+// Algorithm says about them. Only constants and declarations, so that the
+// dialog and the test drivers can count the motions too.
+
+class KVornSaver;
+// A motion's operation reads and writes the engine object's fields.
+using MotionOp = void (*)(KVornSaver&);
 
 struct MotionRow {
     const char* name;
-    MotionOp init;
-    MotionOp step;
+    MotionOp init; // starts a phase: position and the motion's own values
+    MotionOp step; // moves one frame and stamps
 };
-
-// Rows in table order; the index is the value of the setting Algorithm.
-extern const MotionRow kMotionRows[kMotionCount];
-extern const char kRandomMotionName[];
 
 void StartLinear(KVornSaver& saver);
 void StepRandomLinear(KVornSaver& saver);
@@ -23,3 +24,39 @@ void StartCircularBounce(KVornSaver& saver);
 void StepCircularBounce(KVornSaver& saver);
 void StartPolarCoordinates(KVornSaver& saver);
 void StepPolarCoordinates(KVornSaver& saver);
+
+// A new motion goes at the end: a row's place decides how its choice is stored.
+inline constexpr MotionRow kMotionRows[] = {
+    {"Random Linear", StartLinear, StepRandomLinear},
+    {"Random Pointer", StartLinear, StepRandomPointer},
+    {"Horizontal Sine", StartHorizontalSine, StepHorizontalSine},
+    {"Circular Bounce", StartCircularBounce, StepCircularBounce},
+    {"Polar Coordinates", StartPolarCoordinates, StepPolarCoordinates},
+    {"Random Linear Angle", StartLinear, StepRandomLinearAngle},
+};
+
+constexpr int kMotionCount = sizeof(kMotionRows) / sizeof(kMotionRows[0]);
+constexpr char kRandomMotionName[] = "Random";
+
+// The stored Algorithm 6 is the random choice, for good: the first six rows
+// are stored as their index and later rows as index + 1 (a seventh motion is
+// 7), so what users have stored keeps its meaning as motions are added.
+constexpr long kRandomAlgorithm = 6;
+constexpr int kNoRow = -1;
+static_assert(kMotionCount >= kRandomAlgorithm, "rows are added, never taken away");
+
+constexpr long AlgorithmOfRow(int row) {
+    return row < kRandomAlgorithm ? row : row + 1;
+}
+
+// The highest stored value with a meaning: every value from 0 to it names a
+// row or the random choice.
+constexpr long kLastAlgorithm = kMotionCount > kRandomAlgorithm ? AlgorithmOfRow(kMotionCount - 1)
+                                                                : kRandomAlgorithm;
+
+// The row a stored value names; kNoRow for the random choice and for values
+// that name nothing.
+constexpr int RowOfAlgorithm(long algorithm) {
+    if (algorithm < 0 || algorithm == kRandomAlgorithm || algorithm > kLastAlgorithm) return kNoRow;
+    return static_cast<int>(algorithm < kRandomAlgorithm ? algorithm : algorithm - 1);
+}

@@ -8,16 +8,18 @@
 
 uint32_t rainbowCounter = 0;
 
-COLORREF RainbowColor(uint32_t n) {
-    const int m = static_cast<int>(n % 1535u);
-    const int t = m % 256;
-    switch (m / 256) {
-    case 0: return RGB(255, t, 0);
-    case 1: return RGB(255 - t, 255, 0);
-    case 2: return RGB(0, 255, t);
-    case 3: return RGB(0, 255 - t, 255);
-    case 4: return RGB(t, 0, 255);
-    default: return RGB(255, 0, 255 - t);
+// Six ramps of 256 steps, one channel rising or falling in each. The colours
+// repeat every 1535 counts, so the last ramp stops one step short of its end.
+COLORREF RainbowColor(uint32_t count) {
+    const int step = static_cast<int>(count % 1535u);
+    const int ramp = step % 256; // how far along its ramp
+    switch (step / 256) {
+    case 0: return RGB(255, ramp, 0);
+    case 1: return RGB(255 - ramp, 255, 0);
+    case 2: return RGB(0, 255, ramp);
+    case 3: return RGB(0, 255 - ramp, 255);
+    case 4: return RGB(ramp, 0, 255);
+    default: return RGB(255, 0, 255 - ramp);
     }
 }
 
@@ -35,12 +37,12 @@ int ClipStampRow(int y, int spotSize, int height) {
 }
 
 bool RoundMaskCovers(int i, int j, int spotSize) {
-    const float r = spotSize * 0.5f;
-    const float dx = static_cast<float>(i + 1) - r;
-    const float dy = static_cast<float>(j + 1) - r;
+    const float radius = spotSize * 0.5f;
+    const float dx = static_cast<float>(i + 1) - radius;
+    const float dy = static_cast<float>(j + 1) - radius;
     const float sum = dx * dx + dy * dy;
     const float distance = static_cast<float>(std::sqrt(static_cast<double>(sum)));
-    return distance <= r;
+    return distance <= radius;
 }
 
 bool SurfaceCanStamp(const KVornSaver& saver) {
@@ -59,24 +61,24 @@ void AddSaturating(BYTE& byte, int add) { byte = static_cast<BYTE>(std::min(255,
 
 void Stamp(KVornSaver& saver, int x, int y) {
     if (!SurfaceCanStamp(saver)) return;
-    const int s = saver.spotSize;
-    const int k = saver.intensity;
-    const int left = ClipStampColumn(x, s, saver.width);
-    const int top = ClipStampRow(y, s, saver.height);
+    const int side = saver.spotSize;
+    const int intensity = saver.intensity;
+    const int left = ClipStampColumn(x, side, saver.width);
+    const int top = ClipStampRow(y, side, saver.height);
 
     COLORREF color = Settings.Color;
     if (Settings.Rainbow) color = RainbowColor(rainbowCounter++);
-    const int incBlue = StampIncrement(GetBValue(color), k);
-    const int incGreen = StampIncrement(GetGValue(color), k);
-    const int incRed = StampIncrement(GetRValue(color), k);
+    const int incBlue = StampIncrement(GetBValue(color), intensity);
+    const int incGreen = StampIncrement(GetGValue(color), intensity);
+    const int incRed = StampIncrement(GetRValue(color), intensity);
     const int mode = Settings.Mode;
     const bool round = Settings.Round != 0;
 
     if (mode >= 0 && mode <= 2) {
-        for (int j = 0; j < s; ++j) {
+        for (int j = 0; j < side; ++j) {
             BYTE* pixel = saver.surface.Pixel(left, top + j);
-            for (int i = 0; i < s; ++i, pixel += 3) {
-                if (round && !RoundMaskCovers(i, j, s)) continue;
+            for (int i = 0; i < side; ++i, pixel += 3) {
+                if (round && !RoundMaskCovers(i, j, side)) continue;
                 if (mode == 0) {
                     AddWrapping(pixel[0], incBlue);
                     AddWrapping(pixel[1], incGreen);
@@ -86,12 +88,12 @@ void Stamp(KVornSaver& saver, int x, int y) {
                     AddSaturating(pixel[1], incGreen);
                     AddSaturating(pixel[2], incRed);
                 } else {
-                    AddWrapping(pixel[2], 4 * k);
+                    AddWrapping(pixel[2], 4 * intensity);
                 }
             }
         }
     }
-    saver.surface.PresentRect(saver.windowDc, left, top, s, s);
+    saver.surface.PresentRect(saver.windowDc, left, top, side, side);
 }
 
 void ClearSurface(KVornSaver& saver) {

@@ -8,7 +8,8 @@ class KVornSaver;
 
 extern uint32_t rainbowCounter;
 
-COLORREF RainbowColor(uint32_t n);
+// The rainbow colour of the count-th stamp.
+COLORREF RainbowColor(uint32_t count);
 
 // Colour added to one channel per stamp in the additive modes.
 inline int StampIncrement(int channel, int intensity) { return channel * intensity / 64; }
@@ -17,7 +18,8 @@ inline int StampIncrement(int channel, int intensity) { return channel * intensi
 int ClipStampColumn(int x, int spotSize, int width);
 int ClipStampRow(int y, int spotSize, int height);
 
-// Whether pixel (i, j) of an s-by-s square lies inside the round stamp.
+// Whether pixel (i, j) of the spot's square (column i, row j) lies inside the
+// round stamp.
 bool RoundMaskCovers(int i, int j, int spotSize);
 
 // A surface must exist and be larger than the spot on both axes.

@@ -1,7 +1,7 @@
 // The three curve motions: Horizontal Sine, Circular Bounce and Polar
 // Coordinates. Arithmetic is done in double; values are rounded to float
-// where they are stored and where f() marks it, so the pixels do not depend on
-// how the compiler keeps intermediates.
+// where they are stored and where ToFloat() marks it, so the pixels do not
+// depend on how the compiler keeps intermediates.
 #include "engine/trig_motions.h"
 
 #include <cmath>
@@ -9,26 +9,30 @@
 
 #include "engine/motions.h"
 #include "engine/stamp.h"
+#include "engine/vorn_saver.h"
 
 TrigRunValues trigRunValues;
 
 namespace {
 
-float F(double x) {
+// Rounds to single precision, as the float fields store it.
+float ToFloat(double x) {
     return static_cast<float>(x);
 }
-// Truncates toward zero.
-int T(double x) {
+// Widens a float, so that the arithmetic it takes part in is done in double.
+double ToDouble(float x) {
+    return static_cast<double>(x);
+}
+// Truncates toward zero: how a curve's point becomes a pixel position.
+int Truncate(double x) {
     return static_cast<int>(x);
 }
+// Sine and cosine of a float angle, computed in double and rounded to float.
 float Sin(float x) {
-    return F(std::sin(static_cast<double>(x)));
+    return ToFloat(std::sin(ToDouble(x)));
 }
 float Cos(float x) {
-    return F(std::cos(static_cast<double>(x)));
-}
-double D(float x) {
-    return static_cast<double>(x);
+    return ToFloat(std::cos(ToDouble(x)));
 }
 
 } // namespace
@@ -38,7 +42,7 @@ float PulseAmplitudeFor(int draw, int height) {
 }
 
 float PulseStepFor(int draw) {
-    return F(draw / 32767.0 * 10.0 * 2.0 * D(kPi) / 360.0);
+    return ToFloat(draw / 32767.0 * 10.0 * 2.0 * ToDouble(kPi) / 360.0);
 }
 
 void StartHorizontalSine(KVornSaver& saver) {
@@ -55,16 +59,17 @@ void StepHorizontalSine(KVornSaver& saver) {
         run.sineSweepHeight = saver.height - 4 * saver.spotSize;
         run.sineReady = true;
     }
-    const double end = D(saver.sineHalfWaves) * D(kPi);
-    saver.posX = T(D(saver.sineAngle) / end * run.sineSweepWidth);
+    const double end = ToDouble(saver.sineHalfWaves) * ToDouble(kPi);
+    saver.posX = Truncate(ToDouble(saver.sineAngle) / end * run.sineSweepWidth);
     const int amplitude = run.sineSweepHeight / 4;
-    saver.posY = saver.centerY + T(D(Sin(saver.sineAngle)) * D(saver.sineDirection) * amplitude);
+    saver.posY = saver.centerY + Truncate(ToDouble(Sin(saver.sineAngle)) *
+                                          ToDouble(saver.sineDirection) * amplitude);
     Stamp(saver, saver.posX, saver.posY);
 
-    saver.sineAngle = F(D(saver.sineAngle) + D(saver.sineAngleStep));
-    if (D(saver.sineAngle) > end) {
+    saver.sineAngle = ToFloat(ToDouble(saver.sineAngle) + ToDouble(saver.sineAngleStep));
+    if (ToDouble(saver.sineAngle) > end) {
         saver.sineAngleStep = -saver.sineAngleStep;
-        saver.sineAngle = F(D(saver.sineAngle) + D(saver.sineAngleStep));
+        saver.sineAngle = ToFloat(ToDouble(saver.sineAngle) + ToDouble(saver.sineAngleStep));
         saver.sineDirection = -saver.sineDirection;
     } else if (saver.sineAngle < 0) {
         StartHorizontalSine(saver);
@@ -77,20 +82,22 @@ void StartCircularBounce(KVornSaver& saver) {
     saver.pulsePhase = 0;
     saver.pulseAmplitude = PulseAmplitudeFor(rand(), saver.height);
     saver.circleBaseRadius =
-        F(saver.height / 2 - 2.0 * D(saver.pulseAmplitude) - 2 * saver.spotSize);
+        ToFloat(saver.height / 2 - 2.0 * ToDouble(saver.pulseAmplitude) - 2 * saver.spotSize);
     saver.pulseStep = PulseStepFor(rand());
 }
 
 void StepCircularBounce(KVornSaver& saver) {
     const double radius =
-        D(saver.circleBaseRadius) + T(D(Sin(saver.pulsePhase)) * D(saver.pulseAmplitude));
-    saver.posX = saver.centerX + T(D(Cos(saver.circleAngle)) * radius);
-    saver.posY = saver.centerY + T(D(Sin(saver.circleAngle)) * radius);
+        ToDouble(saver.circleBaseRadius) +
+        Truncate(ToDouble(Sin(saver.pulsePhase)) * ToDouble(saver.pulseAmplitude));
+    saver.posX = saver.centerX + Truncate(ToDouble(Cos(saver.circleAngle)) * radius);
+    saver.posY = saver.centerY + Truncate(ToDouble(Sin(saver.circleAngle)) * radius);
     Stamp(saver, saver.posX, saver.posY);
 
-    saver.circleAngle = F(D(saver.circleAngle) + D(saver.circleAngleStep));
-    if (saver.circleAngle > kTwoPi) saver.circleAngle = F(D(saver.circleAngle) - D(kTwoPi));
-    saver.pulsePhase = F(D(saver.pulsePhase) + D(saver.pulseStep));
+    saver.circleAngle = ToFloat(ToDouble(saver.circleAngle) + ToDouble(saver.circleAngleStep));
+    if (saver.circleAngle > kTwoPi)
+        saver.circleAngle = ToFloat(ToDouble(saver.circleAngle) - ToDouble(kTwoPi));
+    saver.pulsePhase = ToFloat(ToDouble(saver.pulsePhase) + ToDouble(saver.pulseStep));
 }
 
 void StartPolarCoordinates(KVornSaver& saver) {
@@ -104,20 +111,24 @@ void StartPolarCoordinates(KVornSaver& saver) {
 void StepPolarCoordinates(KVornSaver& saver) {
     TrigRunValues& run = trigRunValues;
     if (!run.polarReady) {
-        run.polarScale = F(saver.height / 3.0 - 4.0 * saver.spotSize);
+        run.polarScale = ToFloat(saver.height / 3.0 - 4.0 * saver.spotSize);
         run.polarReady = true;
     }
-    const float q = Cos(F(2.0 * D(saver.polarTheta)));
-    saver.polarRadius = saver.polarDivisor < 1 ? q : F(D(q) + 1.0 / D(saver.polarDivisor));
-    const float phi = F(D(saver.polarTheta) + D(saver.polarRotation));
-    const double rho = D(saver.polarRadius) * D(run.polarScale);
-    saver.posX = saver.centerX + T(D(Cos(phi)) * rho);
-    saver.posY = saver.centerY + T(D(Sin(phi)) * rho);
+    // A rose, r = cos 2 theta (+ 1 / divisor unless that is 0), turned by the
+    // rotation and scaled to the screen: phi and rho are the point's angle and radius.
+    const float rose = Cos(ToFloat(2.0 * ToDouble(saver.polarTheta)));
+    saver.polarRadius = saver.polarDivisor < 1
+                            ? rose
+                            : ToFloat(ToDouble(rose) + 1.0 / ToDouble(saver.polarDivisor));
+    const float phi = ToFloat(ToDouble(saver.polarTheta) + ToDouble(saver.polarRotation));
+    const double rho = ToDouble(saver.polarRadius) * ToDouble(run.polarScale);
+    saver.posX = saver.centerX + Truncate(ToDouble(Cos(phi)) * rho);
+    saver.posY = saver.centerY + Truncate(ToDouble(Sin(phi)) * rho);
     Stamp(saver, saver.posX, saver.posY);
 
-    saver.polarTheta = F(D(saver.polarTheta) + D(saver.polarThetaStep));
+    saver.polarTheta = ToFloat(ToDouble(saver.polarTheta) + ToDouble(saver.polarThetaStep));
     if (saver.polarTheta > kTwoPi) {
-        saver.polarTheta = F(D(saver.polarTheta) - D(kTwoPi));
-        saver.polarRotation = F(D(saver.polarRotation) + D(kFourDegrees));
+        saver.polarTheta = ToFloat(ToDouble(saver.polarTheta) - ToDouble(kTwoPi));
+        saver.polarRotation = ToFloat(ToDouble(saver.polarRotation) + ToDouble(kFourDegrees));
     }
 }

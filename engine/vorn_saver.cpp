@@ -109,10 +109,10 @@ void StartEngine(HWND window) {
     }
     LoadEngineSettings();
     saver.showtimeSeconds = Settings.Showtime;
-    // A stored value that names no row runs as the random choice.
-    const bool known = Settings.Algorithm >= 0 && Settings.Algorithm <= kRandomAlgorithm;
-    saver.algorithmIndex = known ? Settings.Algorithm : kRandomAlgorithm;
-    saver.switchKind = saver.pendingInit = saver.algorithmIndex == kRandomAlgorithm ? 1 : 2;
+    // A stored value that names no row runs as the random choice, whose
+    // first frame draws the row.
+    saver.algorithmIndex = RowOfAlgorithm(Settings.Algorithm);
+    saver.switchKind = saver.pendingInit = saver.algorithmIndex == kNoRow ? 1 : 2;
 }
 
 void RestartEngine(HWND window) {

@@ -5,18 +5,13 @@
 #include <string>
 
 #include "engine/image.h"
-
-class KVornSaver;
-using MotionOp = void (*)(KVornSaver&);
+#include "engine/motions.h"
 
 struct MotionEntry {
     std::wstring name;
     MotionOp init = nullptr;
     MotionOp step = nullptr;
 };
-
-constexpr int kMotionCount = 6;
-constexpr int kRandomAlgorithm = 6;
 
 class KVornSaver {
 public:
@@ -36,7 +31,7 @@ public:
     int spotSize = 0;
     int centerX = 0;
     int centerY = 0;
-    int algorithmIndex = 0;
+    int algorithmIndex = 0; // row of motionTable; kNoRow until a random phase draws one
     int pendingInit = 0;  // 0 none, 1 random motion, 2 current motion
     int switchKind = 0;
     long long showtimeSeconds = 0;

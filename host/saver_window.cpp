@@ -184,7 +184,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MBUTTONDOWN:
         if (HostState.closeApproved) return DefWindowProcW(window, message, wParam, lParam);
         break;
-    case WM_TIMER:
+    case WM_TIMER: // the saver sets none; one from platform code (legacy password) only yields
         if (HostState.closeApproved) return 0;
         Sleep(0);
         break;

@@ -11,8 +11,7 @@
 #define IDC_ABOUT 403
 #define IDC_INFINITY 600
 #define IDC_RAINBOW 601
-#define IDC_ALGORITHM_FIRST 1000 /* Random Linear; Algorithm = id - 1000 */
-#define IDC_ALGORITHM_LAST 1006  /* Random */
+#define IDC_ALGORITHM_FIRST 1000 /* a motion button is 1000 + its stored Algorithm */
 #define IDC_ROUND 1009
 #define IDC_LINENEW 1010
 #define IDC_FPS 1011

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include "engine/motions.h"
 #include "host/dll_search.h"
 #include "host/host_state.h"
 #include "host/look_up.h"
@@ -16,6 +17,10 @@
 COLORREF customColors[16];
 
 namespace {
+
+// One button for every stored value with a meaning: each motion and "Random".
+constexpr int kAlgorithmLastId = IDC_ALGORITHM_FIRST + kLastAlgorithm;
+static_assert(kAlgorithmLastId < IDC_ROUND, "the motion buttons' identifiers run into the boxes'");
 
 void CheckIfSet(HWND dialog, int id, LONG flag) {
     if (flag != 0) CheckDlgButton(dialog, id, BST_CHECKED);
@@ -101,7 +106,7 @@ INT_PTR OnInitDialog(HWND dialog) {
     CheckIfSet(dialog, IDC_RAINBOW, Settings.Rainbow);
     CheckIfSet(dialog, IDC_ROUND, Settings.Round);
     CheckIfSet(dialog, IDC_FPS, Settings.FPS);
-    CheckChoice(dialog, IDC_ALGORITHM_FIRST, IDC_ALGORITHM_LAST, Settings.Algorithm);
+    CheckChoice(dialog, IDC_ALGORITHM_FIRST, kAlgorithmLastId, Settings.Algorithm);
     CheckChoice(dialog, IDC_MODE_FIRST, IDC_MODE_LAST, Settings.Mode);
     AttachUpDown(dialog, IDC_SHOWTIME, 1, Settings.Showtime);
     AttachUpDown(dialog, IDC_SPEED, 0, Settings.Speed);
@@ -122,7 +127,7 @@ INT_PTR OnOk(HWND dialog) {
     Settings.LineNew = CheckedFlag(dialog, IDC_LINENEW);
     Settings.FPS = CheckedFlag(dialog, IDC_FPS);
     Settings.Algorithm =
-        CheckedChoice(dialog, IDC_ALGORITHM_FIRST, IDC_ALGORITHM_LAST, Settings.Algorithm);
+        CheckedChoice(dialog, IDC_ALGORITHM_FIRST, kAlgorithmLastId, Settings.Algorithm);
     Settings.Mode = CheckedChoice(dialog, IDC_MODE_FIRST, IDC_MODE_LAST, Settings.Mode);
     SaveSettings();
     EndDialog(dialog, 1);

@@ -12,7 +12,7 @@ struct SettingsRecord {
 
     LONG Showtime;  // seconds per phase
     LONG Speed;     // pause after each frame, ms
-    LONG Algorithm; // a motion row; 6 draws one at random for every phase
+    LONG Algorithm; // a motion (engine/motions.h maps values and rows); 6 random per phase
     LONG Infinity;  // phases never end on time
     COLORREF Color;
     LONG Rainbow;

@@ -1,17 +1,14 @@
 #!/bin/bash
 # Makes the README's gallery, docs/gallery/*.png, from the real engine with
-# vorn-render (seed 1 throughout), converted to small PNGs with imagemagick.
-# Each line below: picture name | vorn-render options | convert options.
+# vorn-render (seed 1 throughout), converted to small PNGs with imagemagick:
+# one picture of every motion that vorn-render lists (named after it in lower
+# case with '-' between words), then the pictures of the settings below.
+# Each entry: picture name | vorn-render options | convert options.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/prepare.sh"
 gallery="$root/docs/gallery"
-pictures=(
-    "random-linear       | --width 400 --height 300 --frames 6000 --Algorithm 0 |"
-    "random-pointer      | --width 400 --height 300 --frames 20000 --Algorithm 1 |"
-    "horizontal-sine     | --width 400 --height 300 --frames 6000 --Algorithm 2 |"
-    "circular-bounce     | --width 400 --height 300 --frames 6000 --Algorithm 3 |"
-    "polar-coordinates   | --width 400 --height 300 --frames 6000 --Algorithm 4 |"
-    "random-linear-angle | --width 400 --height 300 --frames 6000 --Algorithm 5 |"
+declare -A motion_frames=([random-pointer]=20000) # 6000 unless said here
+settings_pictures=(
     "rainbow             | --width 400 --height 300 --frames 6000 --Algorithm 2 --Rainbow 1 --Mode 1 |"
     "mode-2              | --width 400 --height 300 --frames 6000 --Algorithm 3 --Mode 2 |"
     # A 16-pixel spot shows the disc; the picture is a 400 x 300 piece at full size.
@@ -21,6 +18,14 @@ pictures=(
 trap vorn_stop EXIT
 vorn_start_display
 vorn_start_wine || true  # a server already running is fine
+
+pictures=()
+while read -r value title; do
+    name="$(echo "$title" | tr 'A-Z ' 'a-z-')"
+    frames="${motion_frames[$name]:-6000}"
+    pictures+=("$name | --width 400 --height 300 --frames $frames --Algorithm $value |")
+done < <(wine "$build_arch/vorn-render.exe" --motions | tr -d '\r')
+pictures+=("${settings_pictures[@]}")
 
 work="$(mktemp -d)"
 mkdir -p "$gallery"

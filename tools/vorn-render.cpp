@@ -1,5 +1,6 @@
 // vorn-render: runs the real engine off-screen on a hidden window for a fixed
-// number of frames and writes the surface as a 24-bit BMP.
+// number of frames and writes the surface as a 24-bit BMP. Scripts ask it for
+// the tables they need (below) rather than keeping copies.
 //
 // Pictures are reproducible: the generator is seeded with --seed instead of
 // the clock, and the engine's clock is replaced by a simulated one that
@@ -10,6 +11,8 @@
 //
 //   vorn-render.exe --settings
 //       prints each setting's name and default, one a line, in the table's order.
+//   vorn-render.exe --motions
+//       prints each motion's stored Algorithm value and name, one a line.
 #include <windows.h>
 
 #include <cstdio>
@@ -76,16 +79,17 @@ bool IsColor(const SettingRow& row) {
 }
 
 void PrintUsage() {
-    std::fprintf(stderr, "usage: vorn-render.exe --settings | --width W --height H --frames N"
-                         " --seed S --out FILE.bmp");
+    std::fprintf(stderr, "usage: vorn-render.exe --settings | --motions | --width W --height H"
+                         " --frames N --seed S --out FILE.bmp");
     for (const SettingRow& row : kSettingRows)
         std::fprintf(stderr, " [--%ls %s]", row.name, IsColor(row) ? "0xBBGGRR" : "N");
     std::fprintf(stderr, "\n");
 }
 
-void PrintSettings() {
+int PrintSettings() {
     for (const SettingRow& row : kSettingRows)
         std::printf("%ls %ld\n", row.name, static_cast<long>(row.defaultValue));
+    return 0;
 }
 
 // Any 32-bit pattern, as stored settings may hold; LoadEngineSettings corrects it.
@@ -216,6 +220,12 @@ int Render(const RenderOptions& options) {
     return 0;
 }
 
+int ListMotions() {
+    for (int row = 0; row < kMotionCount; ++row)
+        std::printf("%ld %s\n", AlgorithmOfRow(row), kMotionRows[row].name);
+    return 0;
+}
+
 } // namespace
 
 long long VornNow() {
@@ -228,10 +238,8 @@ void LoadEngineSettings() {
 }
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--settings") == 0) {
-        PrintSettings();
-        return 0;
-    }
+    if (argc == 2 && std::strcmp(argv[1], "--settings") == 0) return PrintSettings();
+    if (argc == 2 && std::strcmp(argv[1], "--motions") == 0) return ListMotions();
     RenderOptions options;
     if (!ParseCommandLine(argc, argv, options)) {
         PrintUsage();

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "../../engine/motions.h"
 #include "../../resources/dialog_ids.h"
 #include "../../settings/settings.h"
 
@@ -250,10 +251,10 @@ struct Session {
 
 // ---- the cases ----
 
-// Which of the seven motion buttons are checked, as Algorithm values.
+// Which of the motion buttons are checked, as Algorithm values.
 std::vector<int> CheckedAlgorithms(const Session& s) {
     std::vector<int> checked;
-    for (int id = IDC_ALGORITHM_FIRST; id <= IDC_ALGORITHM_LAST; ++id)
+    for (int id = IDC_ALGORITHM_FIRST; id <= IDC_ALGORITHM_FIRST + kLastAlgorithm; ++id)
         if (s.Checked(id)) checked.push_back(id - IDC_ALGORITHM_FIRST);
     return checked;
 }
@@ -276,7 +277,7 @@ void ExpectShown(const Session& s, const Stored& stored) {
         ExpectEq(s.Checked(box[0]), stored.v[box[1]] != 0, "check box state");
     std::vector<int> algorithms = CheckedAlgorithms(s), modes = CheckedModes(s);
     LONG algorithm = static_cast<LONG>(stored.v[2]), mode = static_cast<LONG>(stored.v[6]);
-    if (algorithm >= 0 && algorithm <= 6)
+    if (algorithm >= 0 && algorithm <= kLastAlgorithm)
         Expect(algorithms == std::vector<int>{algorithm}, "motion button checked");
     else
         Expect(algorithms.empty(), "no motion button checked");

@@ -2,8 +2,10 @@
 # Renders every picture listed in tests/golden/renders-<arch>.txt (the file of
 # the build under test: VORN_ARCH x86 or x64) with vorn-render and compares
 # the SHA-256 of its BMP with the committed one. A picture that differs is
-# kept in <build>/golden/ for a look. With --update the list is rewritten
-# with the new sums instead (tools/regen-goldens.sh does that).
+# kept in <build>/golden/ for a look. Every motion that vorn-render lists must
+# have its row: named after it in lower case with '-' between words, options
+# "--Algorithm <its value>". With --update the list is rewritten with the new
+# sums instead, and a missing motion's row added (tools/regen-goldens.sh).
 # Usage: golden.sh <build-dir> [--update]   (DISPLAY, WINEPREFIX, VORN_ARCH set)
 set -uo pipefail
 build="$(cd "${1:?usage: golden.sh <build-dir> [--update]}" && pwd)"
@@ -18,8 +20,22 @@ common=(--width 800 --height 600 --frames 3000 --seed 1)
 rm -rf "$work" && mkdir -p "$work"
 failed=0
 checked=0
+mapfile -t listed <"$list"
+motions=0
+while read -r value title; do
+    motions=$((motions + 1))
+    name="$(echo "$title" | tr 'A-Z ' 'a-z-')"
+    grep -qE "^$name +[0-9a-f]{64} +--Algorithm $value\$" "$list" && continue
+    if [ "$update" = "--update" ]; then
+        listed+=("$(printf '%-20s %s  %s' "$name" - "--Algorithm $value")")
+    else
+        echo "FAIL $title: no row '$name <sha256> --Algorithm $value' (tools/regen-goldens.sh adds it)"
+        failed=1
+    fi
+done < <(wine "$render" --motions | tr -d '\r')
+[ "$motions" -gt 0 ] || { echo "golden: vorn-render listed no motions"; exit 1; }
 lines=()
-while IFS= read -r line || [ -n "$line" ]; do
+for line in "${listed[@]}"; do
     case "$line" in '' | '#'*) lines+=("$line"); continue ;; esac
     read -r name expected options <<<"$line"
     start=$(date +%s%N)
@@ -44,7 +60,7 @@ while IFS= read -r line || [ -n "$line" ]; do
         echo "FAIL $name: sha256 $actual, expected $expected ($options); kept $work/$name.bmp"
         failed=1
     fi
-done <"$list"
+done
 
 if [ "$update" = "--update" ]; then
     [ "$failed" -eq 0 ] || { echo "golden: not updated, a render failed"; exit 1; }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/motions.h"
 #include "host/host_state.h"
 #include "resources/dialog_ids.h"
 #include "settings/dialog.h"
@@ -169,41 +170,61 @@ void ExpectControls(const Template& t, const std::vector<Control>& expected) {
     }
 }
 
+// A motion after the first six has its button right after "Random", inside
+// the "Algorithm" box; its label and place are its own.
+void AddLaterMotionButtons(const Template& t, std::vector<Control>& expected) {
+    auto at = expected.begin();
+    while (at != expected.end() && at->id != IDC_ALGORITHM_FIRST + kRandomAlgorithm)
+        ++at;
+    for (int row = kRandomAlgorithm; row < kMotionCount && at != expected.end(); ++row) {
+        const size_t index = static_cast<size_t>(++at - expected.begin());
+        const Control got = index < t.controls.size() ? t.controls[index] : Control();
+        const DWORD id = static_cast<DWORD>(IDC_ALGORITHM_FIRST + AlgorithmOfRow(row));
+        at = expected.insert(
+            at, {id, kButton, got.text, got.x, got.y, got.cx, got.cy, BS_AUTORADIOBUTTON});
+        EXPECT_FALSE(got.text.empty()) << "row " << row;
+        EXPECT_TRUE(got.x >= 3 && got.y >= 3 && got.x + got.cx <= 104 && got.y + got.cy <= 90)
+            << "row " << row << " outside the Algorithm box";
+    }
+}
+
 TEST(DialogTemplate, SettingsDialogHasEveryControlInOrder) {
     Template t = ReadTemplate(MAKEINTRESOURCEW(2003));
     ExpectHeader(t, L"Settings Vorn", 258, 111);
     const DWORD push = WS_TABSTOP | BS_PUSHBUTTON, box = WS_TABSTOP | BS_AUTOCHECKBOX;
     const DWORD edit = WS_BORDER | WS_TABSTOP | ES_LEFT, label = WS_GROUP | SS_LEFT;
     const DWORD radio = BS_AUTORADIOBUTTON, first = WS_GROUP | BS_AUTORADIOBUTTON;
-    ExpectControls(t, {
-                          {1, kButton, L"Ok", 114, 93, 50, 14, push},
-                          {2, kButton, L"Cancel", 199, 93, 51, 14, push},
-                          {200, kEdit, L"", 151, 12, 36, 15, edit},
-                          {201, kEdit, L"", 151, 39, 37, 15, edit},
-                          {203, kStatic, L"Showtime", 115, 15, 34, 9, label},
-                          {0, kButton, L"Algorithm", 3, 3, 101, 87, WS_GROUP | BS_GROUPBOX},
-                          {204, kStatic, L"Delay (ms)", 115, 41, 35, 9, label},
-                          {402, kButton, L"Properties", 107, 3, 86, 86, BS_GROUPBOX},
-                          {306, kButton, L"Color...", 111, 58, 35, 14, push},
-                          {307, kStatic, L"", 151, 59, 35, 12, SS_SIMPLE | SS_SUNKEN},
-                          {403, kButton, L"About...", 20, 93, 60, 14, push},
-                          {1000, kButton, L"Random Linear", 9, 11, 62, 10, first},
-                          {1005, kButton, L"Random Angle", 9, 22, 62, 10, radio},
-                          {1001, kButton, L"Random Point", 9, 33, 85, 10, radio},
-                          {1002, kButton, L"Horizontal Sine", 9, 44, 63, 10, radio},
-                          {1003, kButton, L"Circular Bounce", 9, 55, 66, 10, radio},
-                          {1004, kButton, L"Polar Coordinates", 9, 65, 71, 10, radio},
-                          {1006, kButton, L"Random", 9, 75, 43, 10, radio},
-                          {600, kButton, L"Infinity", 130, 28, 36, 10, box},
-                          {601, kButton, L"Rainbow", 130, 76, 44, 10, box},
-                          {0xFFFFFFFF, kButton, L"Mode", 197, 3, 57, 86, BS_GROUPBOX},
-                          {4000, kButton, L"Color Linux", 201, 18, 51, 10, first},
-                          {4001, kButton, L"Color", 201, 29, 32, 10, radio},
-                          {4002, kButton, L"Linux", 201, 40, 33, 10, radio},
-                          {1009, kButton, L"Round", 207, 57, 37, 10, box},
-                          {1010, kButton, L"New", 71, 17, 27, 10, box},
-                          {1011, kButton, L"FPS/time", 207, 69, 41, 10, box},
-                      });
+    std::vector<Control> expected = {
+        {1, kButton, L"Ok", 114, 93, 50, 14, push},
+        {2, kButton, L"Cancel", 199, 93, 51, 14, push},
+        {200, kEdit, L"", 151, 12, 36, 15, edit},
+        {201, kEdit, L"", 151, 39, 37, 15, edit},
+        {203, kStatic, L"Showtime", 115, 15, 34, 9, label},
+        {0, kButton, L"Algorithm", 3, 3, 101, 87, WS_GROUP | BS_GROUPBOX},
+        {204, kStatic, L"Delay (ms)", 115, 41, 35, 9, label},
+        {402, kButton, L"Properties", 107, 3, 86, 86, BS_GROUPBOX},
+        {306, kButton, L"Color...", 111, 58, 35, 14, push},
+        {307, kStatic, L"", 151, 59, 35, 12, SS_SIMPLE | SS_SUNKEN},
+        {403, kButton, L"About...", 20, 93, 60, 14, push},
+        {1000, kButton, L"Random Linear", 9, 11, 62, 10, first},
+        {1005, kButton, L"Random Angle", 9, 22, 62, 10, radio},
+        {1001, kButton, L"Random Point", 9, 33, 85, 10, radio},
+        {1002, kButton, L"Horizontal Sine", 9, 44, 63, 10, radio},
+        {1003, kButton, L"Circular Bounce", 9, 55, 66, 10, radio},
+        {1004, kButton, L"Polar Coordinates", 9, 65, 71, 10, radio},
+        {1006, kButton, L"Random", 9, 75, 43, 10, radio},
+        {600, kButton, L"Infinity", 130, 28, 36, 10, box},
+        {601, kButton, L"Rainbow", 130, 76, 44, 10, box},
+        {0xFFFFFFFF, kButton, L"Mode", 197, 3, 57, 86, BS_GROUPBOX},
+        {4000, kButton, L"Color Linux", 201, 18, 51, 10, first},
+        {4001, kButton, L"Color", 201, 29, 32, 10, radio},
+        {4002, kButton, L"Linux", 201, 40, 33, 10, radio},
+        {1009, kButton, L"Round", 207, 57, 37, 10, box},
+        {1010, kButton, L"New", 71, 17, 27, 10, box},
+        {1011, kButton, L"FPS/time", 207, 69, 41, 10, box},
+    };
+    AddLaterMotionButtons(t, expected);
+    ExpectControls(t, expected);
 }
 
 TEST(DialogTemplate, AboutBoxHasItsFiveControls) {

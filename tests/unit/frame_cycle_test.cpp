@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "engine/stamp.h"
@@ -17,6 +18,12 @@ int steps = 0;
 template <int Row> void RecordInit(KVornSaver&) { inits.push_back(Row); }
 void RecordStep(KVornSaver&) { ++steps; }
 
+template <int... Rows> void InstallRecorders(std::integer_sequence<int, Rows...>) {
+    ((Saver.motionTable[Rows].init = RecordInit<Rows>), ...);
+    for (MotionEntry& row : Saver.motionTable)
+        row.step = RecordStep;
+}
+
 class FrameCycleTest : public ::testing::Test {
 protected:
     void Start(LONG algorithm, LONG showtime, LONG infinity, int width = 320, int height = 240) {
@@ -26,12 +33,7 @@ protected:
         record.Infinity = infinity;
         fakeNow = 1700000000;
         window_ = StartEngineOn(width, height, record);
-        MotionOp recorders[] = {RecordInit<0>, RecordInit<1>, RecordInit<2>,
-                                RecordInit<3>, RecordInit<4>, RecordInit<5>};
-        for (int i = 0; i < kMotionCount; ++i) {
-            Saver.motionTable[i].init = recorders[i];
-            Saver.motionTable[i].step = RecordStep;
-        }
+        InstallRecorders(std::make_integer_sequence<int, kMotionCount>());
         inits.clear();
         steps = 0;
     }
@@ -102,11 +104,13 @@ TEST_F(FrameCycleTest, NegativeShowtimeStartsAPhaseEveryFrame) {
 }
 
 TEST_F(FrameCycleTest, RandomDrawsARowForEveryPhase) {
-    for (LONG algorithm : {6L, 9L, -1L}) {  // unknown values run as Random
+    // Unknown values run as Random: the first beyond the table, and others.
+    for (LONG algorithm : {kRandomAlgorithm, kLastAlgorithm + 1, 9L, -1L}) {
         Start(algorithm, -1, 0);
         srand(77);
         std::vector<int> expected;
-        for (int frame = 0; frame < 30; ++frame) expected.push_back(rand() % 6);
+        for (int frame = 0; frame < 30; ++frame)
+            expected.push_back(rand() % kMotionCount);
         srand(77);
         for (int frame = 0; frame < 30; ++frame) RunFrame();
         EXPECT_EQ(inits, expected) << "Algorithm " << algorithm;

@@ -1,8 +1,10 @@
-// The six real rows through StartEngine and RunFrame on hidden windows: each
+// The real rows through StartEngine and RunFrame on hidden windows: each
 // frame stamps once where the motion says, and no surface size, however
-// small, makes a row divide by zero or stamp off the surface.
+// small, makes a row divide by zero or stamp off the surface. And how the
+// stored Algorithm names the rows.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 
 #include "engine/stamp.h"
@@ -42,9 +44,9 @@ class MotionRows : public ::testing::Test {
 };
 
 TEST_F(MotionRows, EachRowStampsOnceAtItsPosition) {
-    for (LONG row = 0; row < kMotionCount; ++row) {
+    for (int row = 0; row < kMotionCount; ++row) {
         SettingsRecord record;
-        record.Algorithm = row;
+        record.Algorithm = AlgorithmOfRow(row);
         Start(800, 600, record);
         srand(12345);
         RunFrame();
@@ -71,7 +73,29 @@ TEST_F(MotionRows, RandomChoiceRunsEveryRealRow) {
         rows.insert(Saver.algorithmIndex);
         ASSERT_EQ(LitPixels(Saver), 49) << "frame " << frame << ": cleared, then one stamp";
     }
-    EXPECT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows.size(), static_cast<size_t>(kMotionCount));
+}
+
+// What users have stored keeps its meaning: 0 to 5 are the first six rows
+// and 6 the random choice for good; later rows are stored as index + 1.
+TEST(StoredAlgorithm, NamesTheRowsAroundTheRandomChoice) {
+    const struct {
+        long stored;
+        int row;
+    } cases[] = {{0, 0},
+                 {5, 5},
+                 {kRandomAlgorithm, kNoRow},
+                 {-1, kNoRow},
+                 {kLastAlgorithm + 1, kNoRow},
+                 {LONG_MIN, kNoRow},
+                 {LONG_MAX, kNoRow}};
+    for (const auto& c : cases)
+        EXPECT_EQ(RowOfAlgorithm(c.stored), c.row) << c.stored;
+    EXPECT_EQ(AlgorithmOfRow(6), 7) << "a seventh row";
+    for (int row = 0; row < kMotionCount; ++row) {
+        EXPECT_NE(AlgorithmOfRow(row), kRandomAlgorithm);
+        EXPECT_EQ(RowOfAlgorithm(AlgorithmOfRow(row)), row);
+    }
 }
 
 TEST_F(MotionRows, TinySurfacesNeverDivideByZeroOrStampOutside) {
@@ -80,7 +104,7 @@ TEST_F(MotionRows, TinySurfacesNeverDivideByZeroOrStampOutside) {
     } sizes[] = {{0, 0},   {0, 300}, {300, 0}, {1, 1},    {2, 2},  {3, 3},
                  {1, 600}, {800, 1}, {800, 9}, {10, 200}, {4, 60}, {69, 69}};
     for (const Size& size : sizes) {
-        for (LONG algorithm = 0; algorithm <= kRandomAlgorithm; ++algorithm) {
+        for (LONG algorithm = 0; algorithm <= kLastAlgorithm; ++algorithm) {
             for (LONG lineNew : {0, 1}) {
                 SettingsRecord record;
                 record.Algorithm = algorithm;

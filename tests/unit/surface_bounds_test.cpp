@@ -129,7 +129,7 @@ TEST(SurfaceBounds, NoWriteOutsideThePixelsAtAnySize) {
     } sizes[] = {{0, 0}, {1, 1}, {2, 2}, {69, 69}, {70, 70}, {152, 112}, {4000, 3}, {3, 4000}};
     for (const auto& size : sizes) {
         HWND window = MakeTestWindow(size.width, size.height);
-        for (LONG algorithm = 0; algorithm <= kRandomAlgorithm; ++algorithm)
+        for (LONG algorithm = 0; algorithm <= kLastAlgorithm; ++algorithm)
             EXPECT_EQ(StrayWrites(window, size.width, size.height, algorithm), 0)
                 << size.width << "x" << size.height << ", Algorithm " << algorithm;
         DestroyWindow(window);
