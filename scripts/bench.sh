@@ -45,7 +45,7 @@ while [ $# -gt 0 ]; do
     shift 2
 done
 
-source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/prepare.sh"
 work="$(mktemp -d)"
 running=()
 saved_settings=""

@@ -21,7 +21,7 @@ set -euo pipefail
 minutes="${1:-}"
 [[ "$minutes" =~ ^[1-9][0-9]*$ ]] || { echo "usage: scripts/soak.sh MINUTES" >&2; exit 2; }
 export VORN_SCREEN="${VORN_SCREEN:-1920x1080x24}"
-source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/prepare.sh"
 every="${VORN_SOAK_EVERY:-10}"
 work="$(mktemp -d "$build/soak.XXXXXX")"
 soak_pid=""

@@ -3,7 +3,7 @@
 # vorn-render (seed 1 throughout), converted to small PNGs with imagemagick.
 # Each line below: picture name | vorn-render options | convert options.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/prepare.sh"
 gallery="$root/docs/gallery"
 pictures=(
     "random-linear       | --width 400 --height 300 --frames 6000 --Algorithm 0 |"

@@ -8,7 +8,7 @@ set -uo pipefail
 build64="$(cd "$1" && pwd)"
 build="$(cd "$1/.." && pwd)"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-source "$root/scripts/arches.sh"
+source "$root/scripts/lib/arches.sh"
 vorn_select_arches
 if [[ " $VORN_ARCHS " != *" x86 "* ]]; then
     echo "skipped: $VORN_ARCHS_WHY"
