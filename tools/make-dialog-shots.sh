@@ -6,7 +6,6 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/prepare.sh"
 export WINEPREFIX="$build_arch/shots-wineprefix"
-export VORN_WINEPREFIX="$WINEPREFIX"
 trap vorn_stop EXIT
 vorn_start_display
 vorn_start_wine

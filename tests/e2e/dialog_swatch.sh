@@ -3,7 +3,6 @@
 # it shows the stored colour at opening and the chosen colour after "Color...".
 set -euo pipefail
 build="$1"
-export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
 key='HKCU\Software\Kervolan\Screensavers\Vorn'
 work="$(mktemp -d)"
 trap 'touch "$work/done"; wait; wine reg delete "$key" /f >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
