@@ -133,17 +133,7 @@ memory_mb() {
 }
 
 window_up() { xdotool search --name '^Screen Saver$' >/dev/null 2>&1; }
-
-# until COMMAND succeeds, for at most SECONDS
-await() {
-    local tenths=$(($1 * 10)) i
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+window_gone() { ! window_up; }
 
 said() { grep -q "^$1" "$out"; }
 
@@ -164,15 +154,15 @@ run() {
     pid=$!
     running+=("$pid")
     if [ "$kind" = saver ]; then
-        await 30 window_up && sleep "$warmup"
+        vorn_await 30 window_up && sleep "$warmup"
     else
-        await $((30 + warmup)) said start || true
+        vorn_await $((30 + warmup)) said start || true
     fi
     t0=$(now_ns) p0=$(cpu_ns "$pid") w0=$(cpu_ns "$wineserver_pid") x0=$(cpu_ns "$VORN_XVFB_PID")
     if [ "$kind" = saver ]; then
         sleep "$measure"
     else
-        await $((measure + 30)) said paints || true
+        vorn_await $((measure + 30)) said paints || true
         fps=$(awk '/^paints/ {print $6}' "$out")
     fi
     t1=$(now_ns) p1=$(cpu_ns "$pid") w1=$(cpu_ns "$wineserver_pid") x1=$(cpu_ns "$VORN_XVFB_PID")
@@ -181,7 +171,7 @@ run() {
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     forget "$pid"
-    await 10 eval '! window_up' || true
+    vorn_await 10 window_gone || true
     awk -v t="$((t1 - t0))" -v p="$((p1 - p0))" -v w="$((w1 - w0))" -v x="$((x1 - x0))" \
         -v fps="${fps:--}" -v memory="$memory" \
         'BEGIN {printf "%.3f %.3f %.3f %s %s\n", 100 * p / t, 100 * w / t, 100 * x / t, fps, memory}'

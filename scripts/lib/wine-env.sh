@@ -2,6 +2,7 @@
 # environment of each build, a virtual X display when there is none, a Wine
 # server kept alive. vorn_use_arch needs $build, the 32-bit build's folder.
 vorn_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+source "$vorn_root/scripts/lib/await.sh"
 VORN_XVFB_PID=""
 
 # vorn_wine_env x86|x64 FOLDER: Wine for the build in FOLDER. Our `wine`
@@ -52,7 +53,7 @@ vorn_start_display() {
     Xvfb ":$n" -screen 0 "${VORN_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
     VORN_XVFB_PID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    vorn_await 5 xdpyinfo >/dev/null 2>&1 && return 0
     echo "could not start Xvfb" >&2
     return 1
 }
