@@ -93,41 +93,40 @@ def spaced(size):
 
 
 def program_markdown(runs, name, args):
-    def col(kind, field, speed="defaults"):
-        return column(runs, kind, speed, field)
+    def col(kind, field, speed="defaults", digits=2):
+        return spread(column(runs, kind, speed, field), digits)
 
-    def pair(a, b, field, speed="defaults", difference=False):
-        return paired(runs, speed, a, b, field, difference)
+    def ratio(a, b, field, speed="defaults", digits=2):
+        return spread(paired(runs, speed, a, b, field), digits)
 
-    cpu = pair("saver", "floor", "cpu_total")
-    fps = pair("host", "floor", "fps")
-    rss = pair("saver", "floor", "rss", difference=True)
-    cpu_label = "CPU, % of one core: program + Wine server + X server"
-    out = [
+    def row(*cells):
+        return "| " + " | ".join(cells) + " |"
+
+    cpu = paired(runs, "defaults", "saver", "floor", "cpu_total")
+    fps = paired(runs, "defaults", "host", "floor", "fps")
+    rss = paired(runs, "defaults", "saver", "floor", "rss", difference=True)
+    all_cpu = "CPU, % of one core: program + Wine server + X server"
+    parts = (("cpu_program", "program"), ("cpu_wineserver", "Wine server"), ("cpu_x", "X server"))
+    return [
         "",
-        f"#### Whole program, {name} build, {spaced(args.screen)} screen: "
-        f"{args.rounds} rounds of {args.seconds}-second runs",
+        f"#### Whole program, {name} build, {spaced(args.screen)} screen:"
+        f" {args.rounds} rounds of {args.seconds}-second runs",
         "",
         "Medians over the rounds; Vorn ÷ floor: median (min–max) of the per-round ratios.",
         "",
         "| Default settings | Vorn | Floor | Vorn ÷ floor | Target | |",
         "|---|---:|---:|---:|---:|---|",
-        f"| {cpu_label} | {spread(col('saver', 'cpu_total'))} | {spread(col('floor', 'cpu_total'))}"
-        f" | {spread(cpu)} | ≤ 1.2 | {target_mark(cpu, at_most=1.2)} |",
-    ]
-    for field, label in (("cpu_program", "program"), ("cpu_wineserver", "Wine server"),
-                         ("cpu_x", "X server")):
-        out.append(f"| … {label} | {spread(col('saver', field))} | {spread(col('floor', field))}"
-                   f" | {spread(pair('saver', 'floor', field))} | | |")
-    out += [
-        f"| Frames per second (Vorn counted by the bench host) | {spread(col('host', 'fps'))}"
-        f" | {spread(col('floor', 'fps'))} | {spread(fps, 3)} | ≥ 0.95"
-        f" | {target_mark(fps, at_least=0.95)} |",
-        f"| Resident memory, MB (Vorn − floor) | {spread(col('saver', 'rss'), 1)}"
-        f" | {spread(col('floor', 'rss'), 1)} | +{spread(rss, 1)} | ≤ +8"
-        f" | {target_mark(rss, at_most=8)} |",
-        f"| … of which the C heap of Wine's Unix side | {spread(col('saver', 'heap'), 1)}"
-        f" | {spread(col('floor', 'heap'), 1)} | | | |",
+        row(all_cpu, col("saver", "cpu_total"), col("floor", "cpu_total"), spread(cpu), "≤ 1.2",
+            target_mark(cpu, at_most=1.2)),
+        *(row(f"… {label}", col("saver", field), col("floor", field),
+              ratio("saver", "floor", field)) + " | |" for field, label in parts),
+        row("Frames per second (Vorn counted by the bench host)", col("host", "fps"),
+            col("floor", "fps"), spread(fps, 3), "≥ 0.95", target_mark(fps, at_least=0.95)),
+        row("Resident memory, MB (Vorn − floor)", col("saver", "rss", digits=1),
+            col("floor", "rss", digits=1), "+" + spread(rss, 1), "≤ +8",
+            target_mark(rss, at_most=8)),
+        row("… of which the C heap of Wine's Unix side", col("saver", "heap", digits=1),
+            col("floor", "heap", digits=1)) + " | | |",
         "",
         "The floor making the calls that the saver's frame cycle requires on top of its own"
         " (the calendar time read, the surface selected into its memory DC and out again"
@@ -135,26 +134,20 @@ def program_markdown(runs, name, args):
         "",
         "| Default settings | Floor + calls | ÷ floor | Vorn ÷ floor + calls |",
         "|---|---:|---:|---:|",
-        f"| {cpu_label} | {spread(col('calls', 'cpu_total'))}"
-        f" | {spread(pair('calls', 'floor', 'cpu_total'))}"
-        f" | {spread(pair('saver', 'calls', 'cpu_total'))} |",
-        f"| … program | {spread(col('calls', 'cpu_program'))}"
-        f" | {spread(pair('calls', 'floor', 'cpu_program'))}"
-        f" | {spread(pair('saver', 'calls', 'cpu_program'))} |",
-        f"| Frames per second | {spread(col('calls', 'fps'))}"
-        f" | {spread(pair('calls', 'floor', 'fps'), 3)}"
-        f" | {spread(pair('host', 'calls', 'fps'), 3)} |",
+        row(all_cpu, col("calls", "cpu_total"), ratio("calls", "floor", "cpu_total"),
+            ratio("saver", "calls", "cpu_total")),
+        row("… program", col("calls", "cpu_program"), ratio("calls", "floor", "cpu_program"),
+            ratio("saver", "calls", "cpu_program")),
+        row("Frames per second", col("calls", "fps"), ratio("calls", "floor", "fps", digits=3),
+            ratio("host", "calls", "fps", digits=3)),
         "",
         "| Speed 0 (the floor sleeps 0 ms) | Vorn | Floor | Vorn ÷ floor |",
         "|---|---:|---:|---:|",
-        f"| {cpu_label} | {spread(col('saver', 'cpu_total', 'speed0'))}"
-        f" | {spread(col('floor', 'cpu_total', 'speed0'))}"
-        f" | {spread(pair('saver', 'floor', 'cpu_total', 'speed0'))} |",
-        f"| Frames per second | {spread(col('host', 'fps', 'speed0'), 0)}"
-        f" | {spread(col('floor', 'fps', 'speed0'), 0)}"
-        f" | {spread(pair('host', 'floor', 'fps', 'speed0'), 3)} |",
+        row(all_cpu, col("saver", "cpu_total", "speed0"), col("floor", "cpu_total", "speed0"),
+            ratio("saver", "floor", "cpu_total", "speed0")),
+        row("Frames per second", col("host", "fps", "speed0", 0), col("floor", "fps", "speed0", 0),
+            ratio("host", "floor", "fps", "speed0", 3)),
     ]
-    return out
 
 
 def program_json(runs):
