@@ -4,7 +4,7 @@
 # which. With no display it starts a virtual one, lets the saver run a few
 # seconds, saves a screenshot to build/vorn.png and prints its path.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/prepare.sh"
 [ $# -eq 0 ] && set -- /s
 echo "running the $(vorn_arch_name "$vorn_arch") saver, $build_arch/Vorn.scr ($VORN_ARCHS_WHY)"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

@@ -1,17 +1,17 @@
 #!/bin/bash
 # Installs every system package the builds and the tests need on this
 # machine. Both builds are always made; 32-bit Wine only where this machine
-# runs 32-bit programs (scripts/arches.sh). Idempotent and quick when
+# runs 32-bit programs (scripts/lib/arches.sh). Idempotent and quick when
 # everything is already there.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VORN_BUILD_DIR:-$root/build}"
-source "$root/scripts/arches.sh"
+source "$root/scripts/lib/arches.sh"
 vorn_select_arches
 
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick cmake
           googletest fonts-wine x11-utils zip unzip nsis p7zip-full
-          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
+          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils python3)
 # 32-bit Wine sees several monitors only through the 32-bit RandR library,
 # which wine32 merely recommends.
 [[ " $VORN_ARCHS " == *" x86 "* ]] && packages+=(wine32:i386 libxrandr2:i386)

@@ -21,7 +21,7 @@ set -euo pipefail
 minutes="${1:-}"
 [[ "$minutes" =~ ^[1-9][0-9]*$ ]] || { echo "usage: scripts/soak.sh MINUTES" >&2; exit 2; }
 export VORN_SCREEN="${VORN_SCREEN:-1920x1080x24}"
-source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/prepare.sh"
 every="${VORN_SOAK_EVERY:-10}"
 work="$(mktemp -d "$build/soak.XXXXXX")"
 soak_pid=""
@@ -49,11 +49,7 @@ done
 
 wine "$build_arch/vorn-soak.exe" "$every" >"$work/soak.log" 2>&1 &
 soak_pid=$!
-for _ in $(seq 100); do
-    xdotool search --name '^Screen Saver$' >/dev/null 2>&1 && break
-    sleep 0.2
-done
-if ! xdotool search --name '^Screen Saver$' >/dev/null 2>&1; then
+if ! vorn_await 20 xdotool search --name '^Screen Saver$' >/dev/null 2>&1; then
     cat "$work/soak.log"
     echo "verdict: no saver window appeared"
     exit 1
@@ -83,10 +79,10 @@ import -window root "$build/soak.png"
 lit=$(convert "$build/soak.png" -separate -evaluate-sequence Max -threshold 0 \
     -format "%[fx:round(mean*w*h)]" info:)
 exit_code=none
+soak_ended() { ! kill -0 "$soak_pid" 2>/dev/null; }
 if [ "$faults" -eq 0 ]; then
     xdotool key Escape
-    for _ in $(seq 100); do kill -0 "$soak_pid" 2>/dev/null || break; sleep 0.2; done
-    if ! kill -0 "$soak_pid" 2>/dev/null; then
+    if vorn_await 20 soak_ended; then
         wait "$soak_pid" && exit_code=0 || exit_code=$?
         soak_pid=""
     fi

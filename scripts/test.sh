@@ -1,21 +1,21 @@
 #!/bin/bash
 # Installs what is missing, builds both builds, and runs every test under
 # Wine on a virtual display, once for each build this machine can run
-# (scripts/arches.sh says which and why; VORN_ARCHS=x64 forces the 64-bit
+# (scripts/lib/arches.sh says which and why; VORN_ARCHS=x64 forces the 64-bit
 # build alone; a build it cannot run still gets the checks that need no Wine).
 # Exits non-zero on any failure; a summary of each build's suite is the last
 # thing printed.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VORN_BUILD_DIR:-$root/build}"
-source "$root/scripts/arches.sh"
+source "$root/scripts/lib/arches.sh"
 vorn_select_arches
 export VORN_ARCHS VORN_ARCHS_WHY
 vorn_arches_line
 "$root/scripts/setup.sh" || exit 1
 VORN_BUILD_DIR="$build" "$root/scripts/build.sh" || exit 1
 
-source "$root/scripts/wine-env.sh"
+source "$root/scripts/lib/wine-env.sh"
 trap vorn_stop EXIT
 vorn_start_display || exit 1
 

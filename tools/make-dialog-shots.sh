@@ -4,9 +4,8 @@
 # own (shots-wineprefix in the build folder) in which Wine draws frames and titles itself,
 # since the virtual display has no window manager.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/prepare.sh"
 export WINEPREFIX="$build_arch/shots-wineprefix"
-export VORN_WINEPREFIX="$WINEPREFIX"
 trap vorn_stop EXIT
 vorn_start_display
 vorn_start_wine
@@ -26,10 +25,7 @@ shot() {
     rm -f "$work/done" "$work/out"
     wine "$build_arch/tests/dialog_driver.exe" pose "$1" "$build_arch/Vorn.scr" "$work/done" >"$work/out" &
     local driver=$!
-    for _ in $(seq 300); do
-        grep -q -e '^ready' -e '^FAIL' "$work/out" 2>/dev/null && break
-        sleep 0.1
-    done
+    vorn_await 30 grep -qs -e '^ready' -e '^FAIL' "$work/out" || true
     grep -q '^ready' "$work/out" || { cat "$work/out"; touch "$work/done"; exit 1; }
     read -r _ x y w h < <(grep '^window' "$work/out")
     sleep 0.5  # let the X server catch up with the last paint

@@ -1,10 +1,9 @@
 #!/bin/bash
-# Runs a Windows program under Wine with the loader and prefix of one build.
-# VORN_ARCH (x86 or x64) and WINEPREFIX come from the test's environment;
-# without them this is the 32-bit build with its prefix in build/.
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export VORN_ARCH="${VORN_ARCH:-x86}"
-export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-exec "$here/tools/bin/wine" "$@"
+# tools/wine-run.sh x86|x64 FOLDER COMMAND [ARGS...]: runs COMMAND in the Wine
+# environment of the build in FOLDER, the one the scripts use. CTest runs
+# every test that needs Wine through it: a test program as COMMAND "wine",
+# an end-to-end script as COMMAND "bash".
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/wine-env.sh"
+vorn_wine_env "$1" "$2"
+shift 2
+exec "$@"

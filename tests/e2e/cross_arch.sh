@@ -8,7 +8,7 @@ set -uo pipefail
 build64="$(cd "$1" && pwd)"
 build="$(cd "$1/.." && pwd)"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-source "$root/scripts/arches.sh"
+source "$root/scripts/lib/arches.sh"
 vorn_select_arches
 if [[ " $VORN_ARCHS " != *" x86 "* ]]; then
     echo "skipped: $VORN_ARCHS_WHY"
@@ -23,8 +23,7 @@ failed=0
 render() {
     local arch=$1 from=$2 name=$3
     shift 3
-    (cd "$work/$arch" && VORN_ARCH=$arch WINEPREFIX="$from/wineprefix" \
-        WINEARCH=$([ "$arch" = x64 ] && echo win64 || echo win32) \
+    (cd "$work/$arch" && "$root/tools/wine-run.sh" "$arch" "$from" \
         wine "$from/vorn-render.exe" "${common[@]}" "$@" --out "$name.bmp")
 }
 for entry in "random-linear:--Algorithm 0" "random-pointer:--Algorithm 1" \

@@ -3,5 +3,4 @@
 # Win32 driver: stored values, Ok/Cancel, the About box, the colour chooser.
 set -euo pipefail
 build="$1"
-export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
 wine "$build/tests/dialog_driver.exe" cases "$build/Vorn.scr"

@@ -2,11 +2,20 @@
 # The colour swatch of the real settings dialog on the screen: every pixel of
 # it shows the stored colour at opening and the chosen colour after "Color...".
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/await.sh"
 build="$1"
-export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
 key='HKCU\Software\Kervolan\Screensavers\Vorn'
 work="$(mktemp -d)"
 trap 'touch "$work/done"; wait; wine reg delete "$key" /f >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+
+# swatch_shows #RRGGBB WxH+X+Y: the screen there shows only that colour; the
+# colours it shows in $colours.
+swatch_shows() {
+    import -window root "$work/shot.png"
+    colours="$(convert "$work/shot.png" -crop "$2" +repage -unique-colors -depth 8 txt:- |
+        grep -o '#[0-9A-F]\{6\}' | sort -u | tr '\n' ' ')"
+    [ "$colours" = "$1 " ]
+}
 
 # pose <expected #RRGGBB> <driver pose arguments...>
 pose() {
@@ -16,25 +25,16 @@ pose() {
     wine "$build/tests/dialog_driver.exe" pose "$1" "$build/Vorn.scr" "$work/done" "${@:2}" \
         >"$work/out" &
     local driver=$!
-    for _ in $(seq 300); do
-        grep -q -e '^ready' -e '^FAIL' "$work/out" 2>/dev/null && break
-        sleep 0.1
-    done
+    vorn_await 30 grep -qs -e '^ready' -e '^FAIL' "$work/out" || true
     if ! grep -q '^ready' "$work/out"; then
         cat "$work/out"
         echo "FAIL: the dialog did not come up ($*)"
         return 1
     fi
     read -r _ x y w h < <(grep '^swatch' "$work/out")
-    # The screen may lag a moment behind the painting: look again a few times.
+    # The screen may lag a moment behind the painting: look again for a while.
     local colours=""
-    for _ in $(seq 20); do
-        import -window root "$work/shot.png"
-        colours="$(convert "$work/shot.png" -crop "${w}x${h}+${x}+${y}" +repage -unique-colors \
-            -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | sort -u | tr '\n' ' ')"
-        [ "$colours" = "$expected " ] && break
-        sleep 0.2
-    done
+    vorn_await 10 swatch_shows "$expected" "${w}x${h}+${x}+${y}" || true
     touch "$work/done"
     wait "$driver"
     if [ "$colours" != "$expected " ]; then

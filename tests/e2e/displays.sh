@@ -70,8 +70,8 @@ Xorg ":$n" -config "$work/xorg.conf" -noreset -nolisten tcp -novtswitch -sharevt
     -logfile "$work/xorg.log" >/dev/null 2>&1 &
 xorg_pid=$!
 export DISPLAY=":$n"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xorg did not start on $DISPLAY: $(grep -m3 EE "$work/xorg.log")"
+vorn_await 10 xdpyinfo >/dev/null 2>&1 ||
+    fail "Xorg did not start on $DISPLAY: $(grep -m3 EE "$work/xorg.log")"
 
 # Two monitors, the second left of the primary: Windows puts it at (-1024, 0).
 xrandr --output DUMMY0 --mode 1280x1024 --pos 0x0 --primary
@@ -85,14 +85,14 @@ timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1
 # await_virtual L,T,R,B: Wine reports this virtual screen (it may take a few
 # seconds after a change; a RandR query hurries it along).
 await_virtual() {
-    local seen
+    local seen=""
     xrandr >/dev/null
-    for _ in $(seq 50); do
-        seen=$(wine "$driver" rect | tr -d '\r')
-        [[ "$seen" == *" virtual=$1" ]] && return 0
-        sleep 0.2
-    done
-    fail "Wine does not report the virtual screen $1 ($seen)"
+    vorn_await 30 virtual_is "$1" || fail "Wine does not report the virtual screen $1 ($seen)"
+}
+
+virtual_is() { # L,T,R,B; what Wine reports in $seen
+    seen=$(wine "$driver" rect | tr -d '\r')
+    [[ "$seen" == *" virtual=$1" ]]
 }
 await_virtual "-1024,0,1280,1024"
 

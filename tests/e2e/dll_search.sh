@@ -6,13 +6,6 @@
 source "$(dirname "$0")/support/saver.bash" "$1"
 dir="$build/e2e-dll-search"
 saver="$dir/Vorn.scr" # the copy beside the planted DLLs
-failures=0
-
-check() { # check <description> <command...>
-    local what="$1"
-    shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
 
 # plant <name>...: a fresh folder with the saver and the named DLLs beside it;
 # sets $overrides for them.
@@ -53,10 +46,7 @@ WINEDLLOVERRIDES="$overrides" wine "$build/tests/dialog_driver.exe" pose color "
     "$dir/done" 336699 >"$out" 2>&1 &
 driver=$!
 started+=("$driver")
-for _ in $(seq 300); do
-    grep -q -e '^ready' -e '^FAIL' "$out" 2>/dev/null && break
-    sleep 0.1
-done
+vorn_await 30 grep -qs -e '^ready' -e '^FAIL' "$out"
 touch "$dir/done"
 wait "$driver"
 check "\"Color...\" opens the system's colour chooser" grep -q '^ready' "$out"

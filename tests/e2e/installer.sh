@@ -135,7 +135,7 @@ else
     run_setup "$arch" pages
     installed "$arch" "$saver_win" "$built"
 fi
-for _ in $(seq 20); do [ -s "$opened" ] && break || sleep 0.5; done # rundll32 may lag
+vorn_await 10 test -s "$opened" # rundll32 may lag
 [ "$(tr -d '\r' 2>/dev/null <"$opened")" = "$bits-bit InstallScreenSaver $saver_win" ] ||
     fail "the last page opened: $(cat "$opened" 2>/dev/null)"
 echo "ok: the last page opened the screen saver settings with $saver_win"
@@ -143,8 +143,9 @@ echo "ok: the last page opened the screen saver settings with $saver_win"
 
 # The silent uninstaller starts a copy of itself and returns at once: wait
 # for the entry, its last step, to go.
+no_entry() { ! timeout 60 wine reg query "$entry_key" >/dev/null 2>&1; }
 timeout 60 wine "C:\\Program Files\\Vorn\\uninstall.exe" /S >/dev/null 2>&1
-for _ in $(seq 120); do timeout 60 wine reg query "$entry_key" >/dev/null 2>&1 && sleep 0.5 || break; done
+vorn_await 90 no_entry
 for path in "$drive/windows/Vorn.scr" "$drive/windows/system32/Vorn.scr" "$folder"; do
     [ ! -e "$path" ] || fail "after the uninstall, ${path#$drive/} is still there"
 done

@@ -6,13 +6,6 @@ source "$(dirname "$0")/support/saver.bash" "$1"
 dir="$build/e2e-legacy"
 saver="$dir/Vorn.scr"
 sys="$WINEPREFIX/drive_c/windows/system32" # the doubles, their logs and answers
-failures=0
-
-check() {  # check <description> <command...>
-    local what="$1"
-    shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
 
 verifies() {
     if [ -f "$sys/verify.log" ]; then grep -c '^verify' "$sys/verify.log"; else echo 0; fi

@@ -2,6 +2,7 @@
 # real saver under Wine, waits for its window, reads screenshots, and on exit
 # kills whatever saver it started, so a failing script cannot hang the run.
 set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/await.sh"
 build="$(cd "$1" && pwd)"
 saver="$build/Vorn.scr"
 settings_key='HKCU\Software\Kervolan\Screensavers\Vorn'
@@ -26,6 +27,14 @@ settings_table() {
     wine "$build/vorn-render.exe" --settings | tr -d '\r' | grep .
 }
 
+# check WHAT COMMAND...: one check of several, counted in $failures.
+failures=0
+check() {
+    local what="$1"
+    shift
+    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+
 # start_saver ARGS...: the saver in the background; its process id in $saver_pid.
 start_saver() {
     wine "$saver" "$@" >/dev/null 2>&1 &
@@ -37,27 +46,21 @@ start_saver() {
 # "running" if it has not ended within SECONDS. (Not in a subshell: only this
 # shell can collect its children's codes.)
 await_exit() {
-    local pid=$1 tenths=$(($2 * 10)) i
     exit_code=running
-    for ((i = 0; i < tenths; i++)); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            exit_code=$?
-            return
-        fi
-        sleep 0.1
-    done
+    if vorn_await "$2" ended "$1"; then
+        wait "$1"
+        exit_code=$?
+    fi
 }
+
+ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # wait_for_window TITLE [SECONDS]: until a window with exactly this title exists.
 wait_for_window() {
-    local tenths=$((${2:-20} * 10)) i
-    for ((i = 0; i < tenths; i++)); do
-        xdotool search --name "^$1\$" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    fail "no window \"$1\" appeared"
+    vorn_await "${2:-20}" window_exists "$1" || fail "no window \"$1\" appeared"
 }
+
+window_exists() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
 
 # expect_exit PID CODE WHAT: the process ends with CODE within 20 seconds.
 expect_exit() {

@@ -1,24 +1,31 @@
-# Sourced by the scripts: per build, the Wine loader and a private prefix in
-# that build's folder; a virtual X display when there is none; a Wine server
-# kept alive. Needs $root and $build set by the caller.
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-PATH="$root/tools/bin:$PATH"  # our `wine`, which runs the loader of $VORN_ARCH
+# Sourced by the scripts, and by tools/wine-run.sh for the tests: the Wine
+# environment of each build, a virtual X display when there is none, a Wine
+# server kept alive. vorn_use_arch needs $build, the 32-bit build's folder.
+vorn_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+source "$vorn_root/scripts/lib/await.sh"
 VORN_XVFB_PID=""
 
-# vorn_use_arch x86|x64: the build folder ($build_arch), loader and prefix of
-# one build. The 32-bit build lives in build/, the 64-bit one in build/x64/.
-vorn_use_arch() {
+# vorn_wine_env x86|x64 FOLDER: Wine for the build in FOLDER. Our `wine`
+# (tools/bin/wine, first on the PATH) runs the loader of $VORN_ARCH; each
+# build has a prefix of its own in its folder; Wine stays quiet, and a new
+# prefix does not offer to install Mono and Gecko, which Vorn does not need.
+vorn_wine_env() {
     export VORN_ARCH="$1"
-    if [ "$1" = x64 ]; then
-        build_arch="$build/x64"
-        export WINEARCH=win64
-    else
-        build_arch="$build"
-        export WINEARCH=win32
-    fi
-    export WINEPREFIX="$build_arch/wineprefix"
-    export VORN_WINEPREFIX="$WINEPREFIX"
+    if [ "$1" = x64 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
+    export WINEPREFIX="$2/wineprefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    case ":$PATH:" in
+    *":$vorn_root/tools/bin:"*) ;;
+    *) export PATH="$vorn_root/tools/bin:$PATH" ;;
+    esac
+}
+
+# vorn_use_arch x86|x64: the build folder ($build_arch) and Wine of one
+# build. The 32-bit build lives in build/, the 64-bit one in build/x64/.
+vorn_use_arch() {
+    if [ "$1" = x64 ]; then build_arch="$build/x64"; else build_arch="$build"; fi
+    vorn_wine_env "$1" "$build_arch"
 }
 
 # vorn_arch_name x86|x64: how the scripts name a build to the user.
@@ -46,7 +53,7 @@ vorn_start_display() {
     Xvfb ":$n" -screen 0 "${VORN_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
     VORN_XVFB_PID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    vorn_await 5 xdpyinfo >/dev/null 2>&1 && return 0
     echo "could not start Xvfb" >&2
     return 1
 }
