@@ -1,5 +1,5 @@
 #!/bin/bash
-# Makes the README's gallery, docs/gallery/*.png, from the real engine with
+# Makes the gallery of docs/rendering.md, docs/gallery/*.png, from the real engine with
 # vorn-render (seed 1 throughout), converted to small PNGs with imagemagick:
 # one picture of every motion that vorn-render lists (named after it in lower
 # case with '-' between words), then the pictures of the settings below.
