@@ -61,9 +61,9 @@ void FitToWindow(KVornSaver& saver, HWND window) {
     saver.windowDc = GetDC(window);
     saver.width = saver.clientRect.right;
     saver.height = saver.clientRect.bottom;
-    saver.overlayFont = CreateFontW(-10, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
+    HFONT overlayFont = CreateFontW(-10, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
                                     0, 0, 0, L"Arial");
-    SelectObject(saver.windowDc, saver.overlayFont);
+    SelectObject(saver.windowDc, overlayFont);
     SetTextColor(saver.windowDc, RGB(255, 255, 255));
     SetBkColor(saver.windowDc, RGB(0, 0, 0));
     saver.surface.CreateRgb24(saver.width, saver.height);
@@ -77,10 +77,8 @@ void FitToWindow(KVornSaver& saver, HWND window) {
 // Gives back what FitToWindow took, and the memory DCs made for the old display.
 void ReleaseWindow(KVornSaver& saver, HWND window) {
     saver.surface.FreeBitmap();
-    SelectObject(saver.windowDc, GetStockObject(SYSTEM_FONT));
-    DeleteObject(saver.overlayFont);
+    DeleteObject(SelectObject(saver.windowDc, GetStockObject(SYSTEM_FONT))); // the overlay's
     ReleaseDC(window, saver.windowDc);
-    saver.overlayFont = nullptr;
     saver.windowDc = nullptr;
     memoryDcCache.Empty();
 }

@@ -18,8 +18,7 @@ public:
     virtual ~KVornSaver() = default;
 
     RECT clientRect = {};
-    HDC windowDc = nullptr;
-    HFONT overlayFont = nullptr; // selected into windowDc
+    HDC windowDc = nullptr; // holds the overlay font
     int width = 0;
     int height = 0;
     CImage surface;

@@ -43,7 +43,7 @@ TEST(EngineRestart, ANewClientSizeStartsThePictureAgainAtThatSize) {
             RunFrame();
         ASSERT_EQ(trigRunValues.sineSweepWidth, 320 - 4 * Saver.spotSize);
         const HBITMAP oldBitmap = Saver.surface.bitmap;
-        const HFONT oldFont = Saver.overlayFont;
+        const HGDIOBJ oldFont = GetCurrentObject(Saver.windowDc, OBJ_FONT);
         const int lit = LitBytes(Saver.surface);
         const int objects = LiveGdiObjects();
         const HDC oldMemoryDc = memoryDcCache.TakeDc(); // the surface's, as it was last returned
@@ -67,7 +67,9 @@ TEST(EngineRestart, ANewClientSizeStartsThePictureAgainAtThatSize) {
             EXPECT_EQ(GetObjectType(oldBitmap), 0u);
             EXPECT_EQ(GetObjectType(oldFont), 0u);
             EXPECT_EQ(GetObjectType(oldMemoryDc), 0u);
-            EXPECT_EQ(GetCurrentObject(Saver.windowDc, OBJ_FONT), Saver.overlayFont);
+            const HGDIOBJ font = GetCurrentObject(Saver.windowDc, OBJ_FONT);
+            EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT)) << "a live overlay font";
+            EXPECT_NE(font, GetStockObject(SYSTEM_FONT));
             RunFrame();
             EXPECT_EQ(Saver.pendingInit, 0);
             EXPECT_EQ(trigRunValues.sineSweepWidth, row.width - 4 * Saver.spotSize);
