@@ -83,6 +83,16 @@ void ReleaseWindow(KVornSaver& saver, HWND window) {
     memoryDcCache.Empty();
 }
 
+// The client size changed: the picture starts again at the new size, with
+// the settings of the run.
+void RestartEngine(HWND window) {
+    KVornSaver& saver = Saver;
+    ReleaseWindow(saver, window);
+    ResetTrigRunValues(); // the curves measure the new size on their next step
+    FitToWindow(saver, window);
+    saver.pendingInit = saver.switchKind;
+}
+
 // WM_SIZE also comes at creation with the size the engine started with, and a
 // minimised window reports an empty one: neither changes the picture.
 void OnSize(HWND window, WPARAM kind) {
@@ -111,14 +121,6 @@ void StartEngine(HWND window) {
     // first frame draws the row.
     saver.algorithmIndex = RowOfAlgorithm(Settings.Algorithm);
     saver.switchKind = saver.pendingInit = saver.algorithmIndex == kNoRow ? 1 : 2;
-}
-
-void RestartEngine(HWND window) {
-    KVornSaver& saver = Saver;
-    ReleaseWindow(saver, window);
-    ResetTrigRunValues(); // the curves measure the new size on their next step
-    FitToWindow(saver, window);
-    saver.pendingInit = saver.switchKind;
 }
 
 void RunFrame() {

@@ -73,7 +73,4 @@ inline int IntensityFor(int height) { return height < 400 ? 7 : 3; }
 
 LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void StartEngine(HWND window);
-// The window's client size changed: the picture starts again at the new size,
-// with the settings of the run.
-void RestartEngine(HWND window);
 void RunFrame();

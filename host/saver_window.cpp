@@ -49,10 +49,10 @@ Placement FullScreenPlacement() {
 // travel, so it is anchored again once the rest of the chain has seen it.
 LRESULT FollowDisplay(HWND window, WPARAM wParam, LPARAM lParam) {
     const Placement place = FullScreenPlacement();
+    const RECT wanted = {place.x, place.y, place.x + place.width, place.y + place.height};
     RECT now = {};
     GetWindowRect(window, &now);
-    if (place.x != now.left || place.y != now.top || place.width != now.right - now.left ||
-        place.height != now.bottom - now.top)
+    if (!EqualRect(&now, &wanted))
         SetWindowPos(window, nullptr, place.x, place.y, place.width, place.height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     const LRESULT result = SaverProc(window, WM_DISPLAYCHANGE, wParam, lParam);
