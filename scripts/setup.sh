@@ -31,5 +31,7 @@ SUDO=""
 if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
 fi
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Another install may hold the package lock for a while: wait for it.
+lock=(-o DPkg::Lock::Timeout=600)
+$SUDO apt-get "${lock[@]}" update -q
+$SUDO apt-get "${lock[@]}" install -y -q --no-install-recommends "${missing[@]}"
