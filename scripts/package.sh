@@ -169,3 +169,11 @@ for arch in x86 x64; do
         "$root/packaging/vorn.nsi" >&2 || { echo "package: makensis failed for $arch" >&2; exit 1; }
     echo "$setup"
 done
+
+# The MSI packages for deployment tools, from the same staged files.
+for arch in x86 x64; do
+    msi="$out/vorn-$release-$arch.msi"
+    "$root/packaging/make-msi.sh" "$arch" "$version" "$stage" "$stamp" "$msi" ||
+        { echo "package: the $arch MSI failed" >&2; exit 1; }
+    echo "$msi"
+done
