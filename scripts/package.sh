@@ -4,7 +4,8 @@
 # an install text, the licence and the savers' SHA-256 sums, the texts with
 # Windows line ends) and one setup program for each architecture,
 # vorn-<major.minor>-setup-x86.exe and -x64.exe (packaging/vorn.nsi), which
-# carry the same texts. Installs what is missing and builds first.
+# carry the same texts, and the MSI packages vorn-<major.minor>-x86.msi and
+# -x64.msi for deployment tools (packaging/make-msi.sh). Installs what is missing and builds first.
 #   scripts/package.sh [--no-build] [FOLDER]
 # --no-build packages the savers as they are built (the tests use it).
 # The same savers always give the same files: fixed order and permissions, no

@@ -4,7 +4,8 @@
 # maker, codes, the rules that make it upgrade, refuse or give way, the
 # places its files go and that it writes no registry value and runs no
 # program of its own; the saver inside is the built one and the texts are
-# the zip's. Made again in another time zone, both are byte-identical.
+# the zip's. VORN_SIGN signs each one last. Made again in another time
+# zone, both are byte-identical.
 # Usage: msi.sh <32-bit build-dir>   (the 64-bit build is its x64/ folder)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -80,6 +81,18 @@ EOF
 for code in '{0CC490FA-7040-5857-8658-87CDFB5872D1}' '{387AA6AB-78DD-585F-82B4-529A3DC2BE7F}' "$upgrade"; do
     grep -Fq "\`$code\`" "$root/docs/deployment.md" || fail "docs/deployment.md does not name $code"
 done
+
+# Signed: the signing command gets the finished package, and its failure
+# fails the release.
+TZ=UTC unzip -q "$work/a/vorn-2.1-windows.zip" -d "$work/stage" || fail "unzip failed"
+printf '#!/bin/sh\nprintf signed >>"$1"\n' >"$work/sign" && chmod +x "$work/sign"
+VORN_SIGN="$work/sign" "$root/packaging/make-msi.sh" x64 2.1.0.0 "$work/stage" 1767225600 "$work/signed.msi" ||
+    fail "make-msi.sh with a signing command failed"
+cat "$work/a/vorn-2.1-x64.msi" <(printf signed) | cmp - "$work/signed.msi" || fail "the signed MSI is not the package signed"
+VORN_SIGN=false "$root/packaging/make-msi.sh" x64 2.1.0.0 "$work/stage" 1767225600 "$work/failed.msi" 2>/dev/null &&
+    fail "a failed signing did not fail"
+[ ! -e "$work/failed.msi" ] || fail "a failed signing left a package"
+echo "ok: VORN_SIGN signs the finished package, and its failure fails"
 
 release UTC "$work/b"
 for file in vorn-2.1-x86.msi vorn-2.1-x64.msi; do
