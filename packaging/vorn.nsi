@@ -161,6 +161,7 @@ Function .onInit
     ${EndIf}
   !endif
   Call RequireAdmin
+  !include "${__FILEDIR__}/msi-check.nsh"
   ; An upgrade goes where the last install went, unless /D says otherwise.
   ReadRegStr $0 HKLM "${ENTRY}" InstallLocation
   ${If} $0 != ""

@@ -4,7 +4,8 @@
 # an install text, the licence and the savers' SHA-256 sums, the texts with
 # Windows line ends) and one setup program for each architecture,
 # vorn-<major.minor>-setup-x86.exe and -x64.exe (packaging/vorn.nsi), which
-# carry the same texts. Installs what is missing and builds first.
+# carry the same texts, and the MSI packages vorn-<major.minor>-x86.msi and
+# -x64.msi for deployment tools (packaging/make-msi.sh). Installs what is missing and builds first.
 #   scripts/package.sh [--no-build] [FOLDER]
 # --no-build packages the savers as they are built (the tests use it).
 # The same savers always give the same files: fixed order and permissions, no
@@ -168,4 +169,12 @@ for arch in x86 x64; do
         "-DSTAGE=$stage" "-DICON=$root/resources/vorn.ico" "-DOUTFILE=$setup" \
         "$root/packaging/vorn.nsi" >&2 || { echo "package: makensis failed for $arch" >&2; exit 1; }
     echo "$setup"
+done
+
+# The MSI packages for deployment tools, from the same staged files.
+for arch in x86 x64; do
+    msi="$out/vorn-$release-$arch.msi"
+    "$root/packaging/make-msi.sh" "$arch" "$version" "$stage" "$stamp" "$msi" ||
+        { echo "package: the $arch MSI failed" >&2; exit 1; }
+    echo "$msi"
 done
