@@ -51,8 +51,9 @@ struct SettingRow {
 // The name is the field's own, so a row cannot misspell it.
 #define VORN_SETTING(field) L## #field, offsetof(SettingsRecord, field)
 
-// In the record's order. A new setting: its field, its row, its control in the
-// dialog template and its line in the dialog procedure.
+// In the record's order. A new setting: its field, its row, its place in the
+// load's and the save's orders below, its control in the dialog template and
+// its line in the dialog procedure.
 inline constexpr SettingRow kSettingRows[] = {
     {VORN_SETTING(Showtime), 180, AtMost999},
     {VORN_SETTING(Speed), 10, PauseOr20},
