@@ -152,7 +152,7 @@ int RunSaverWindow(HWND parent) {
         ArmPasswordProtection();
     }
     if (RegisterClassW(&saverClass)) HostState.saverWindow = CreateSaverWindow(parent, place);
-    int result = 0;
+    int result = -1; // no window: a failure, not the 0 of a normal close
     if (HostState.saverWindow) {
         if (!parent) SetForegroundWindow(HostState.saverWindow);
         result = RunMessageLoop();

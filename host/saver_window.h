@@ -7,7 +7,8 @@ constexpr wchar_t kSaverTitle[] = L"Screen Saver";
 constexpr wchar_t kPreviewTitle[] = L"Preview";
 
 // Preview in the parent's client area when a parent is given, else full
-// screen. Returns the exit code: the last message's wParam, 0 without a loop.
+// screen. Returns the exit code: the last message's wParam, or -1 when the
+// window could not be made.
 int RunSaverWindow(HWND parent);
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,11 +1,13 @@
 #pragma once
 // Control identifiers of the settings dialog, shared by the template and the
-// dialog procedure. The template also uses the numbers of the plain labels.
+// dialog procedure.
 
 #define IDD_SETTINGS 2003
 
 #define IDC_SHOWTIME 200
 #define IDC_SPEED 201
+#define IDC_SHOWTIME_LABEL 203
+#define IDC_SPEED_LABEL 204
 #define IDC_COLOR_BUTTON 306
 #define IDC_SWATCH 307
 #define IDC_ABOUT 403

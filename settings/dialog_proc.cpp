@@ -5,6 +5,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <cwchar>
+#include <string>
+
 #include "engine/motions.h"
 #include "host/dll_search.h"
 #include "host/host_state.h"
@@ -15,6 +18,9 @@
 // The colour chooser's custom colours, offered again at every opening while
 // the process runs; never stored.
 COLORREF customColors[16];
+
+SettingsMessageBox settingsMessageBox = MessageBoxW;
+UpDownMaker upDownMaker = CreateUpDownControl;
 
 namespace {
 
@@ -59,13 +65,15 @@ int& RoomOf(HWND edit) {
 
 // The up-down control writes its position into the edit (UDS_SETBUDDYINT)
 // and takes the edit's identifier; the edit, created first, is what
-// GetDlgItem finds. It places itself inside the edit's right end.
+// GetDlgItem finds. It places itself inside the edit's right end. Without
+// it the number is written here: an empty edit would store 0 on "Ok".
 void AttachUpDown(HWND dialog, int editId, int lower, LONG position) {
     HWND edit = GetDlgItem(dialog, editId);
     const int fullWidth = WidthOf(edit);
-    CreateUpDownControl(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 20,
-                        10, 55, 55, dialog, editId, HostState.moduleInstance, edit, 999, lower,
-                        static_cast<int>(position));
+    if (!upDownMaker(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 20, 10,
+                     55, 55, dialog, editId, HostState.moduleInstance, edit, 999, lower,
+                     static_cast<int>(position)))
+        SetDlgItemInt(dialog, editId, static_cast<UINT>(position), TRUE);
     RoomOf(edit) = fullWidth - WidthOf(edit);
 }
 
@@ -99,8 +107,34 @@ void ReattachUpDowns(HWND dialog) {
     });
 }
 
+// Screen readers name an edit after the label just before it in z-order, and
+// the template has each label after its edit. Labels are no tab stops, so the
+// Tab sequence stays the template's.
+void PutLabelBefore(HWND dialog, int labelId, int editId) {
+    HWND label = GetDlgItem(dialog, labelId);
+    HWND edit = GetDlgItem(dialog, editId);
+    HWND before = edit ? GetWindow(edit, GW_HWNDPREV) : nullptr;
+    if (!label || before == label) return;
+    SetWindowPos(label, before ? before : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The swatch's text is its name for screen readers; it is painted in the
+// swatch's own colour, so it never shows.
+void NameSwatch(HWND dialog) {
+    wchar_t name[64];
+    const COLORREF color = Settings.Color;
+    _snwprintf(name, 64, L"Color: red %u, green %u, blue %u", unsigned{GetRValue(color)},
+               unsigned{GetGValue(color)}, unsigned{GetBValue(color)});
+    name[63] = 0;
+    SetDlgItemTextW(dialog, IDC_SWATCH, name);
+}
+
 INT_PTR OnInitDialog(HWND dialog) {
     LoadSettings();
+    PutLabelBefore(dialog, IDC_SHOWTIME_LABEL, IDC_SHOWTIME);
+    PutLabelBefore(dialog, IDC_SPEED_LABEL, IDC_SPEED);
+    NameSwatch(dialog);
     CheckIfSet(dialog, IDC_LINENEW, Settings.LineNew);
     CheckIfSet(dialog, IDC_INFINITY, Settings.Infinity);
     CheckIfSet(dialog, IDC_RAINBOW, Settings.Rainbow);
@@ -118,6 +152,20 @@ LONG NumberIn(HWND dialog, int id) {
     return static_cast<LONG>(GetDlgItemInt(dialog, id, nullptr, TRUE));
 }
 
+// Names the values in the order the save tried them.
+void TellUnstored(HWND dialog, UnstoredRows unstored) {
+    std::wstring text = L"These settings could not be stored:";
+    const wchar_t* separator = L" ";
+    for (const SettingRow* row : kSaveOrder) {
+        if (!RowIn(unstored, *row)) continue;
+        text += separator;
+        text += row->name;
+        separator = L", ";
+    }
+    text += L".";
+    settingsMessageBox(dialog, text.c_str(), L"Settings Vorn", MB_OK | MB_ICONERROR);
+}
+
 INT_PTR OnOk(HWND dialog) {
     Settings.Showtime = NumberIn(dialog, IDC_SHOWTIME);
     Settings.Speed = NumberIn(dialog, IDC_SPEED);
@@ -129,7 +177,11 @@ INT_PTR OnOk(HWND dialog) {
     Settings.Algorithm =
         CheckedChoice(dialog, IDC_ALGORITHM_FIRST, kAlgorithmLastId, Settings.Algorithm);
     Settings.Mode = CheckedChoice(dialog, IDC_MODE_FIRST, IDC_MODE_LAST, Settings.Mode);
-    SaveSettings();
+    const UnstoredRows unstored = SaveSettings();
+    if (unstored) {
+        TellUnstored(dialog, unstored);
+        return TRUE; // the user may try again, or leave with "Cancel"
+    }
     EndDialog(dialog, 1);
     return TRUE;
 }
@@ -156,7 +208,10 @@ INT_PTR OnChooseColor(HWND dialog) {
     choice.rgbResult = Settings.Color;
     choice.lpCustColors = customColors;
     choice.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (RunColorChooser(&choice)) Settings.Color = choice.rgbResult;
+    if (RunColorChooser(&choice)) {
+        Settings.Color = choice.rgbResult;
+        NameSwatch(dialog);
+    }
     InvalidateRect(GetDlgItem(dialog, IDC_SWATCH), nullptr, TRUE);
     return FALSE;
 }
@@ -196,8 +251,9 @@ HBRUSH SwatchBrushOf(COLORREF color) {
 }
 
 // The swatch's background is the returned brush; a simple static paints it
-// with the DC's background colour instead, so that is set too. The fill
-// serves a static that paints no background at all.
+// with the DC's background colour instead, so that is set too, and its text
+// with the text colour, set to the same so that the name never shows. The
+// fill serves a static that paints no background at all.
 INT_PTR OnCtlColorStatic(HWND dialog, HDC dc, HWND control) {
     if (control != GetDlgItem(dialog, IDC_SWATCH)) return FALSE;
     HBRUSH brush = SwatchBrushOf(Settings.Color);
@@ -206,6 +262,7 @@ INT_PTR OnCtlColorStatic(HWND dialog, HDC dc, HWND control) {
     GetClientRect(control, &area);
     FillRect(dc, &area, brush);
     SetBkColor(dc, Settings.Color);
+    SetTextColor(dc, Settings.Color);
     return reinterpret_cast<INT_PTR>(brush);
 }
 

@@ -20,6 +20,10 @@ void SetValue(SettingsRecord& record, const SettingRow& row, LONG value) {
     std::memcpy(reinterpret_cast<char*>(&record) + row.offset, &value, sizeof(value));
 }
 
+RegistryKeyMaker registryKeyMaker = RegCreateKeyExW;
+RegistryValueReader registryValueReader = RegQueryValueExW;
+RegistryValueWriter registryValueWriter = RegSetValueExW;
+
 namespace {
 
 // Reads one value only when it is a 4-byte REG_DWORD; anything else (missing,
@@ -29,21 +33,21 @@ void ReadDword(HKEY key, const wchar_t* name, LONG& value) {
     DWORD stored = 0;
     DWORD size = sizeof(stored);
     LONG status =
-        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size);
+        registryValueReader(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size);
     if (status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(stored))
         value = static_cast<LONG>(stored);
 }
 
-void WriteDword(HKEY key, const wchar_t* name, DWORD value) {
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof(value));
+bool WriteDword(HKEY key, const wchar_t* name, DWORD value) {
+    return registryValueWriter(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                               sizeof(value)) == ERROR_SUCCESS;
 }
 
 HKEY OpenKey(REGSAM access, DWORD* disposition) {
     HKEY key = nullptr;
-    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0,
-                                  const_cast<wchar_t*>(kSettingsKeyClass),
-                                  REG_OPTION_NON_VOLATILE, access, nullptr, &key, disposition);
+    LONG status = registryKeyMaker(HKEY_CURRENT_USER, kSettingsKeyPath, 0,
+                                   const_cast<wchar_t*>(kSettingsKeyClass), REG_OPTION_NON_VOLATILE,
+                                   access, nullptr, &key, disposition);
     return status == ERROR_SUCCESS ? key : nullptr;
 }
 
@@ -54,23 +58,27 @@ void LoadSettings() {
     HKEY key = OpenKey(KEY_READ | KEY_WRITE, &disposition);
     if (!key) return;
     if (disposition == REG_CREATED_NEW_KEY) {
-        SaveSettings();
+        SaveSettings(); // a first run goes on with the defaults, stored or not
         RegCloseKey(key);
         return;
     }
     // A value that is missing keeps the field's own, corrected all the same.
-    for (const SettingRow& row : kSettingRows) {
-        LONG value = ValueOf(Settings, row);
-        ReadDword(key, row.name, value);
-        SetValue(Settings, row, row.onLoad(value));
+    for (const SettingRow* row : kLoadOrder) {
+        LONG value = ValueOf(Settings, *row);
+        ReadDword(key, row->name, value);
+        SetValue(Settings, *row, row->onLoad(value));
     }
     RegCloseKey(key);
 }
 
-void SaveSettings() {
+// A value that cannot be stored does not stop the others.
+UnstoredRows SaveSettings() {
     HKEY key = OpenKey(KEY_WRITE, nullptr);
-    if (!key) return;
-    for (const SettingRow& row : kSettingRows)
-        WriteDword(key, row.name, static_cast<DWORD>(ValueOf(Settings, row)));
+    if (!key) return kEveryRow;
+    UnstoredRows unstored = 0;
+    for (const SettingRow* row : kSaveOrder)
+        if (!WriteDword(key, row->name, static_cast<DWORD>(ValueOf(Settings, *row))))
+            unstored |= 1u << (row - kSettingRows);
     RegCloseKey(key);
+    return unstored;
 }

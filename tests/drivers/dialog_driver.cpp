@@ -6,9 +6,9 @@
 //       runs every case; prints one line per case; exit code = failures.
 //   dialog_driver pose <settings|about|color> <Vorn.scr> <signal file> [BBGGRR]
 //       opens the dialog (and the About box, or picks the colour in the
-//       colour chooser), prints "swatch x y w h" and "window x y w h" in
-//       screen pixels, then "ready", waits until the signal file exists and
-//       cancels. Used for screenshots.
+//       colour chooser), prints "swatch x y w h", "name <the swatch's
+//       text>" and "window x y w h" in screen pixels, then "ready", waits until the signal file
+//       exists and cancels. Used for screenshots.
 #include <windows.h>
 
 #include <colordlg.h>
@@ -765,6 +765,9 @@ int Pose(const std::wstring& what, const std::wstring& signal, const wchar_t* co
     }
     WaitForInputIdle(s.process.hProcess, kWaitMs);
     PrintRect("swatch", s.Item(IDC_SWATCH), true);
+    wchar_t name[80] = {};
+    GetWindowTextW(s.Item(IDC_SWATCH), name, 80);
+    printf("name %ls\n", name);
     PrintRect("window", about ? about : s.dialog, false);
     printf("ready\n");
     fflush(stdout);

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The colour swatch of the real settings dialog on the screen: every pixel of
-# it shows the stored colour at opening and the chosen colour after "Color...".
+# it shows the stored colour at opening and the chosen colour after "Color...",
+# and its name for screen readers (its text, never shown) says that colour.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/await.sh"
 build="$1"
@@ -17,10 +18,10 @@ swatch_shows() {
     [ "$colours" = "$1 " ]
 }
 
-# pose <expected #RRGGBB> <driver pose arguments...>
+# pose <expected #RRGGBB> <expected name> <driver pose arguments...>
 pose() {
-    local expected="$1"
-    shift
+    local expected="$1" name="$2"
+    shift 2
     rm -f "$work/done" "$work/out"
     wine "$build/tests/dialog_driver.exe" pose "$1" "$build/Vorn.scr" "$work/done" "${@:2}" \
         >"$work/out" &
@@ -32,6 +33,8 @@ pose() {
         return 1
     fi
     read -r _ x y w h < <(grep '^swatch' "$work/out")
+    local named
+    named="$(sed -n 's/^name //p' "$work/out" | tr -d '\r')"
     # The screen may lag a moment behind the painting: look again for a while.
     local colours=""
     vorn_await 10 swatch_shows "$expected" "${w}x${h}+${x}+${y}" || true
@@ -41,10 +44,14 @@ pose() {
         echo "FAIL: swatch ${w}x${h}+${x}+${y} shows $colours, expected $expected ($*)"
         return 1
     fi
-    echo "ok   swatch shows $expected ($*)"
+    if [ "$named" != "$name" ]; then
+        echo "FAIL: swatch named \"$named\", expected \"$name\" ($*)"
+        return 1
+    fi
+    echo "ok   swatch shows $expected, named \"$name\" ($*)"
 }
 
 wine reg delete "$key" /f >/dev/null 2>&1 || true
 wine reg add "$key" /v Color /t REG_DWORD /d 0x00123456 /f >/dev/null
-pose '#563412' settings
-pose '#996633' color 336699
+pose '#563412' 'Color: red 86, green 52, blue 18' settings
+pose '#996633' 'Color: red 153, green 102, blue 51' color 336699

@@ -4,8 +4,10 @@
 # VornStart nor anything it calls directly (short of the C runtime's entry,
 # which runs only after the check) may hold an SSE, MMX or x87 instruction.
 # The TLS callbacks, which Windows runs before the entry point, must hold no
-# SSE or MMX instruction (x87 is on every processor the saver runs on: the
-# C runtime's callbacks reset it). Calls through pointers are not followed:
+# SSE or MMX instruction; x87 instructions are allowed there, since every
+# processor the saver runs on has the x87 unit (at process start the C
+# runtime's callbacks only initialise a critical section and compute nothing
+# in floating point). Calls through pointers are not followed:
 # there they lead into system DLLs, or to the C runtime's entry. A 64-bit
 # saver is checked for its entry point only: every x86-64 processor has SSE2.
 # Usage: check.sh <objdump> <saver>

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <string>
 #include <vector>
@@ -296,7 +297,7 @@ class SettingsDialogTest : public ::testing::Test {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         info.bmiHeader.biWidth = area.right;
-        info.bmiHeader.biHeight = -area.bottom;  // top row first
+        info.bmiHeader.biHeight = -area.bottom; // top row first
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
@@ -444,6 +445,175 @@ TEST_F(SettingsDialogTest, UpDownsSitOnTheirEditsAfterADpiChange) {
         EXPECT_EQ(upDown.left - edit.right, was.upDownRect.left - was.editRect.right);
         EXPECT_EQ(upDown.top - edit.top, was.upDownRect.top - was.editRect.top);
         EXPECT_EQ(upDown.bottom - edit.bottom, was.upDownRect.bottom - was.editRect.bottom);
+    }
+}
+
+HWND WINAPI NoUpDown(DWORD, int, int, int, int, HWND, int, HINSTANCE, HWND, int, int, int) {
+    return nullptr;
+}
+
+// Without its arrows an edit still shows the stored number, which "Ok" would
+// otherwise replace by 0.
+TEST_F(SettingsDialogTest, WithoutUpDownsTheEditsStillHoldTheStoredNumbers) {
+    SettingsRecord stored;
+    stored.Showtime = 300;
+    stored.Speed = -25;
+    StoreSettings(stored);
+    upDownMaker = NoUpDown;
+    HWND opened = OpenHidden();
+    upDownMaker = CreateUpDownControl;
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(static_cast<int>(GetDlgItemInt(dialog_, IDC_SHOWTIME, nullptr, TRUE)), 300);
+    EXPECT_EQ(static_cast<int>(GetDlgItemInt(dialog_, IDC_SPEED, nullptr, TRUE)), 20);
+}
+
+// What a screen reader says for each control, in z-order: the name oleacc
+// gives each control's client object. Wine answers "client" for every
+// button's role, so names are tested, not roles.
+TEST_F(SettingsDialogTest, ScreenReadersCanNameEveryControl) {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    ASSERT_NE(OpenHidden(), nullptr);
+    std::vector<std::pair<int, std::wstring>> named;
+    for (HWND child = GetWindow(dialog_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        IAccessible* object = nullptr;
+        std::wstring name = L"(no object)";
+        // __uuidof: the oleacc import library's IID_IAccessible is a code stub.
+        if (AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT),
+                                       __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&object)) == S_OK) {
+            VARIANT self;
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR text = nullptr;
+            name = object->get_accName(self, &text) == S_OK && text ? text : L"(none)";
+            SysFreeString(text);
+            object->Release();
+        }
+        named.emplace_back(GetDlgCtrlID(child), name);
+    }
+    CoUninitialize();
+    // Each edit after its label; the up-down arrows (200, 201 too) come last.
+    const std::vector<std::pair<int, std::wstring>> expected = {
+        {1, L"Ok"},
+        {2, L"Cancel"},
+        {203, L"Showtime"},
+        {200, L"Showtime"},
+        {204, L"Delay (ms)"},
+        {201, L"Delay (ms)"},
+        {0, L"Algorithm"},
+        {402, L"Properties"},
+        {306, L"Color..."},
+        {307, L"Color: red 0, green 0, blue 255"},
+        {403, L"About..."},
+        {1000, L"Random Linear"},
+        {1005, L"Random Angle"},
+        {1001, L"Random Point"},
+        {1002, L"Horizontal Sine"},
+        {1003, L"Circular Bounce"},
+        {1004, L"Polar Coordinates"},
+        {1006, L"Random"},
+        {600, L"Infinity"},
+        {601, L"Rainbow"},
+        {-1, L"Mode"},
+        {4000, L"Color Linux"},
+        {4001, L"Color"},
+        {4002, L"Linux"},
+        {1009, L"Round"},
+        {1010, L"New"},
+        {1011, L"FPS/time"},
+        {200, L"(none)"},
+        {201, L"(none)"},
+    };
+    EXPECT_EQ(named, expected);
+}
+
+// The labels moved before their edits are no tab stops: Tab runs through the
+// controls in the template's order, the checked radio button of each group
+// included, and back to the first.
+TEST_F(SettingsDialogTest, TabVisitsTheControlsInTheTemplatesOrder) {
+    ASSERT_NE(OpenHidden(), nullptr);
+    HWND first = GetDlgItem(dialog_, IDOK);
+    std::vector<int> visited = {GetDlgCtrlID(first)};
+    for (HWND at = GetNextDlgTabItem(dialog_, first, FALSE);
+         at && at != first && visited.size() < 40; at = GetNextDlgTabItem(dialog_, at, FALSE))
+        visited.push_back(GetDlgCtrlID(at));
+    EXPECT_EQ(visited,
+              (std::vector<int>{1, 2, 200, 201, 306, 403, 1006, 600, 601, 4000, 1009, 1010, 1011}));
+}
+
+// "Ok" writes every value; one that cannot be stored is named to the user
+// and the dialog stays open, so the user can try again or leave with
+// "Cancel". The dialog runs modally, driven by a timer of the thread.
+std::vector<std::wstring> refusedValues;
+std::vector<std::wstring> toldUser;
+int presses = 0;
+
+LONG WINAPI RefusingWrite(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                          DWORD size) {
+    for (const std::wstring& refused : refusedValues)
+        if (refused == name) return ERROR_ACCESS_DENIED;
+    return RegSetValueExW(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI RefusingKey(HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY,
+                        LPDWORD) {
+    return ERROR_ACCESS_DENIED;
+}
+
+int WINAPI RecordMessage(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+    toldUser.push_back(std::wstring(caption) + L" | " + text +
+                       (type == (MB_OK | MB_ICONERROR) ? L"" : L" | another type"));
+    return IDOK;
+}
+
+// First "Ok", then "Cancel" for a dialog still open.
+void CALLBACK PressOkThenCancel(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FindWindowW(nullptr, L"Settings Vorn");
+    if (!dialog) return;
+    SendMessageW(dialog, WM_COMMAND, presses++ == 0 ? IDOK : IDCANCEL, 0);
+}
+
+TEST_F(SettingsDialogTest, OkTellsWhichValuesCouldNotBeStoredAndStaysOpen) {
+    const struct {
+        const char* name;
+        std::vector<std::wstring> refused;
+        bool noKey;
+        INT_PTR result;
+        std::vector<std::wstring> told;
+    } rows[] = {
+        {"all stored: the dialog ends with 1", {}, false, 1, {}},
+        {"two refused: named, then Cancel",
+         {L"FPS", L"Speed"},
+         false,
+         0,
+         {L"Settings Vorn | These settings could not be stored: Speed, FPS."}},
+        {"no key: all named",
+         {},
+         true,
+         0,
+         {L"Settings Vorn | These settings could not be stored: Algorithm, Mode, Infinity, "
+          L"Rainbow, Speed, Showtime, Color, Round, LineNew, FPS."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        StoreSettings(SettingsRecord());
+        refusedValues = row.refused;
+        toldUser.clear();
+        presses = 0;
+        registryValueWriter = RefusingWrite;
+        registryKeyMaker = row.noKey ? RefusingKey : RegCreateKeyExW;
+        settingsMessageBox = RecordMessage;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, PressOkThenCancel);
+        const INT_PTR result = DialogBoxIndirectParamW(
+            GetModuleHandleW(nullptr),
+            reinterpret_cast<LPCDLGTEMPLATEW>(TemplateData(MAKEINTRESOURCEW(2003))), nullptr,
+            SettingsDialogProc, 0);
+        KillTimer(nullptr, timer);
+        registryValueWriter = RegSetValueExW;
+        registryKeyMaker = RegCreateKeyExW;
+        settingsMessageBox = MessageBoxW;
+        EXPECT_EQ(result, row.result);
+        EXPECT_EQ(toldUser, row.told);
     }
 }
 

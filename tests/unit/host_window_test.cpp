@@ -366,6 +366,36 @@ TEST_F(HostWindowTest, SecondFullScreenRunRaisesTheFirstAndMakesNothing) {
     EXPECT_EQ(Saver.windowDc, nullptr);
 }
 
+// A saver that cannot make its window ends with -1, not with the 0 of a
+// normal close.
+TEST_F(HostWindowTest, NoWindowEndsWithMinusOne) {
+    const struct {
+        const char* name;
+        bool classTaken, preview, parentGone;
+    } rows[] = {
+        {"full screen, class already registered", true, false, false},
+        {"preview, class already registered", true, true, false},
+        {"preview whose pane is gone", false, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        WNDCLASSW other = {};
+        other.lpfnWndProc = DefWindowProcW;
+        other.hInstance = GetModuleHandleW(nullptr);
+        other.lpszClassName = kSaverClassName;
+        if (row.classTaken) {
+            ASSERT_TRUE(RegisterClassW(&other));
+        }
+        if (row.preview) parent_ = MakeParent(0, 200, 150);
+        if (row.parentGone) DestroyWindow(parent_);
+        EXPECT_EQ(RunSaverWindow(parent_), -1);
+        EXPECT_EQ(HostState.saverWindow, nullptr);
+        EXPECT_EQ(HostState.passwordModule, nullptr);
+        TearDown();
+        SetUp();
+    }
+}
+
 // The whole preview path in a pane of 152 x 112: the loop runs the engine in
 // a child titled "Preview" until the parent goes, and the picture builds up
 // from blue stamps of the preview's size. The pane is DPI unaware, as another
@@ -521,6 +551,10 @@ TEST_F(UncoveredAreaTest, ShowsThePictureAgainAtOnce) {
         ASSERT_NE(Shown(block), picture) << "the leftover is on screen";
         Uncover(block);
         EXPECT_EQ(Shown(block), picture);
+        HDC dc = GetDC(window_);
+        EXPECT_EQ(SendMessageW(window_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1)
+            << "the background counts as erased";
+        ReleaseDC(window_, dc);
         TearDown();
         SetUp();
     }

@@ -240,4 +240,98 @@ TEST_F(SettingsTest, SaveWritesTheFieldsAsTheyStand) {
     EXPECT_EQ(Settings.Showtime, 999);
 }
 
+// Windows lists a key's values in the order they were created (Wine sorts
+// them by name), so the order of the calls is what a first run leaves in the
+// Registry Editor: it is recorded here rather than read back.
+std::vector<std::wstring> registryCalls;
+std::vector<std::wstring> refusedWrites; // names whose write fails
+
+LONG WINAPI RecordRead(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                       LPDWORD size) {
+    registryCalls.push_back(L"read " + std::wstring(name));
+    return RegQueryValueExW(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI RecordWrite(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                        DWORD size) {
+    registryCalls.push_back(L"write " + std::wstring(name));
+    for (const std::wstring& refused : refusedWrites)
+        if (refused == name) return ERROR_ACCESS_DENIED;
+    return RegSetValueExW(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI NoKey(HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY,
+                  LPDWORD) {
+    return ERROR_ACCESS_DENIED;
+}
+
+class RegistryCallsTest : public SettingsTest {
+  protected:
+    void SetUp() override {
+        SettingsTest::SetUp();
+        registryCalls.clear();
+        refusedWrites.clear();
+        registryValueReader = RecordRead;
+        registryValueWriter = RecordWrite;
+    }
+    void TearDown() override {
+        registryKeyMaker = RegCreateKeyExW;
+        registryValueReader = RegQueryValueExW;
+        registryValueWriter = RegSetValueExW;
+        SettingsTest::TearDown();
+    }
+};
+
+const std::vector<std::wstring> kWritten = {
+    L"write Algorithm", L"write Mode",  L"write Infinity", L"write Rainbow", L"write Speed",
+    L"write Showtime",  L"write Color", L"write Round",    L"write LineNew", L"write FPS"};
+
+TEST_F(RegistryCallsTest, ValuesAreReadAndWrittenInTheirOrders) {
+    const struct {
+        const char* name;
+        bool keyExists;
+        void (*run)();
+        std::vector<std::wstring> calls;
+    } rows[] = {
+        {"first run: the defaults are created in the save's order", false, LoadSettings, kWritten},
+        {"load of an existing key",
+         true,
+         LoadSettings,
+         {L"read Showtime", L"read Speed", L"read Algorithm", L"read Color", L"read FPS",
+          L"read Mode", L"read Infinity", L"read Rainbow", L"read Round", L"read LineNew"}},
+        {"save", true, [] { SaveSettings(); }, kWritten},
+    };
+    for (const auto& row : rows) {
+        DeleteSettingsKey();
+        if (row.keyExists) StoreSettings(SettingsRecord());
+        registryCalls.clear();
+        row.run();
+        EXPECT_EQ(registryCalls, row.calls) << row.name;
+    }
+}
+
+// A value that cannot be stored is named in the result, and the others are
+// still written; a key that cannot be opened stores nothing.
+TEST_F(RegistryCallsTest, SaveNamesTheValuesItCouldNotStore) {
+    const struct {
+        const char* name;
+        std::vector<std::wstring> refused;
+        bool noKey;
+        UnstoredRows unstored; // bit i: kSettingRows[i], the record's order
+    } rows[] = {
+        {"all stored", {}, false, 0},
+        {"Speed and FPS refused", {L"Speed", L"FPS"}, false, 0x202},
+        {"Algorithm, the first written", {L"Algorithm"}, false, 0x004},
+        {"no key", {}, true, 0x3FF},
+    };
+    for (const auto& row : rows) {
+        DeleteSettingsKey();
+        registryCalls.clear();
+        refusedWrites = row.refused;
+        registryKeyMaker = row.noKey ? NoKey : RegCreateKeyExW;
+        EXPECT_EQ(SaveSettings(), row.unstored) << row.name;
+        EXPECT_EQ(registryCalls, row.noKey ? std::vector<std::wstring>() : kWritten) << row.name;
+    }
+}
+
 } // namespace
