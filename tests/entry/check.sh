@@ -52,11 +52,11 @@ read -r text_index text_vma <<<"$text"
 # (mawk has no strtonum.)
 hex='function hex(s,   v, i) { sub(/^0x/, "", s); for (i = 1; i <= length(s); i++) v = v * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1; return v }'
 "$objdump" -t "$symbols" | awk -v sec="$text_index" -v vma="$text_vma" "$hex"'
-    $0 ~ "\\(sec +" sec "\\)" && $(NF - 1) ~ /^0x/ && $NF !~ /^\./ { printf "%x %s\n", hex($(NF - 1)) + hex(vma), $NF }' |
-    sort -u -k1,1 | sort -k1,1 >"$work/symbols"
+    $0 ~ "\\(sec +" sec "\\)" && $(NF - 1) ~ /^0x/ && $NF !~ /^\./ { printf "%.0f %s\n", hex($(NF - 1)) + hex(vma), $NF }' |
+    sort -u -k1,1n >"$work/symbols"
 symbolized() {
     "$objdump" -d --no-show-raw-insn "$saver" | awk "$hex"'
-        NR == FNR { n++; addr[n] = hex($1); name[n] = $2; exact[$1] = $2; next }
+        NR == FNR { n++; addr[n] = $1 + 0; name[n] = $2; exact[$1] = $2; next }
         function containing(a,   lo, hi, mid) {
             lo = 1; hi = n
             if (n == 0 || a < addr[1]) return ""
@@ -66,10 +66,12 @@ symbolized() {
         /^[0-9a-f]+ <.+>:$/ { next }
         /^ +[0-9a-f]+:\t/ {
             at = $1; sub(/:$/, "", at)
-            if (at in exact) printf "%s <%s>:\n", at, exact[at]
+            key = sprintf("%.0f", hex(at))
+            if (key in exact) printf "%s <%s>:\n", at, exact[key]
             line = $0; sub(/ <[^>]*>$/, "", line)
-            if (match(line, /\t(call|jmp|j[a-z]+) +0x[0-9a-f]+$/)) {
-                target = containing(hex(substr(line, RSTART + index(substr(line, RSTART), "0x") - 1)))
+            if (match(line, /\t(call|jmp|j[a-z]+) +(0x)?[0-9a-f]+$/)) {
+                k = split(line, field, /[ \t]+/)
+                target = containing(hex(field[k]))
                 if (target != "") line = line " <" target ">"
             }
             print line; next
