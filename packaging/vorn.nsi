@@ -93,7 +93,7 @@ Var OldFolder
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "Vorn will be removed from this computer. What each user chose stays with that user: where Vorn is someone's screen saver, Windows starts no screen saver for them until they choose another in the screen saver settings; and their Vorn settings stay in the registry, under HKEY_CURRENT_USER\Software\Kervolan\Screensavers\Vorn (delete that key with the Registry Editor to remove them)."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT_REBOOT "Vorn is removed. The screen saver that was in use is deleted when Windows restarts."
+!define MUI_FINISHPAGE_TEXT_REBOOT "Vorn is removed. The rest of its files (its uninstaller, and a screen saver that was in use) are deleted when Windows restarts."
 !insertmacro MUI_UNPAGE_FINISH
 !insertmacro MUI_LANGUAGE English
 
