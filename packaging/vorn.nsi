@@ -201,6 +201,46 @@ FunctionEnd
 
 Function un.onInit
   Call un.RequireAdmin
+  Call un.FinishIfAsked
+FunctionEnd
+
+; The entry's commands run the uninstaller in place (_?=) so that whoever
+; starts them waits for the work; but a running uninstaller keeps its own
+; file open, neither movable nor deletable. So once its work is done it
+; starts a copy of itself from the temporary folder with /FINISH=<its process
+; id>, which waits for it to end, then deletes uninstall.exe and the folder:
+; they go a moment after the command returns, with no restart. The copy
+; itself goes at the next restart, as the uninstaller's own temporary copies
+; always do.
+Function un.RemoveSelfWhenDone
+  GetTempFileName $0
+  CopyFiles /SILENT "$EXEPATH" $0
+  System::Call 'kernel32::GetCurrentProcessId() i .r1'
+  Exec '"$0" /FINISH=$1 _?=$INSTDIR'
+  IfErrors 0 +3
+  Delete /REBOOTOK "$INSTDIR\uninstall.exe" ; no copy could start: at the restart
+  RMDir /REBOOTOK "$INSTDIR"
+FunctionEnd
+
+Function un.FinishIfAsked
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/FINISH=" $1
+  IfErrors done
+  System::Call 'kernel32::OpenProcess(i 0x100000, i 0, i r1) p .r2' ; SYNCHRONIZE
+  ${If} $2 P<> 0
+    System::Call 'kernel32::WaitForSingleObject(p r2, i 60000) i .r3'
+    System::Call 'kernel32::CloseHandle(p r2)'
+  ${EndIf}
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  IfFileExists "$INSTDIR\uninstall.exe" 0 +3
+  Delete /REBOOTOK "$INSTDIR\uninstall.exe"
+  RMDir /REBOOTOK "$INSTDIR"
+  System::Call 'kernel32::MoveFileExW(w "$EXEPATH", p 0, i 4)' ; MOVEFILE_DELAY_UNTIL_REBOOT
+  SetErrorLevel 0
+  Quit
+  done:
 FunctionEnd
 
 ;--- Install: the saver first (the one step that may refuse), texts and
@@ -344,14 +384,11 @@ Section Uninstall
   ${EndIf}
   Delete "$INSTDIR\INSTALL.txt"
   Delete "$INSTDIR\LICENSE.txt"
-  ; Run in place (_?=, as the entry's commands do, so that their callers
-  ; wait for the work), the uninstaller is this very file, which the running
-  ; uninstaller keeps open without letting it be moved or deleted: it and
-  ; the folder go at the next restart, which is told. Started otherwise, it
-  ; runs from a temporary copy and removes the folder at once.
+  ; Run in place (_?=, as the entry's commands do), the uninstaller is this
+  ; very file: a copy removes it and the folder once this process ends.
+  ; Started otherwise, it runs from a temporary copy and removes them at once.
   ${If} $EXEPATH == "$INSTDIR\uninstall.exe"
-    Delete /REBOOTOK "$INSTDIR\uninstall.exe"
-    RMDir /REBOOTOK "$INSTDIR"
+    Call un.RemoveSelfWhenDone
   ${Else}
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
