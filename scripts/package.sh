@@ -11,16 +11,36 @@
 # The same savers always give the same files: fixed order and permissions, no
 # extra attributes, every file dated at the last commit (SOURCE_DATE_EPOCH
 # wins when set).
+# VORN_SIGN, when set, is a command run as `$VORN_SIGN FILE` that signs FILE
+# in place (SHA-256 Authenticode; scripts/sign-osslsigncode.sh is one): it
+# signs both savers before their sums are taken, the uninstaller inside each
+# setup, and each setup; a failure fails the release. Without it the release
+# is unsigned, says so, and stays byte for byte reproducible.
+# VORN_VERSION (a.b.c.d) makes the setups of another version than the
+# savers' own (the tests of upgrades and downgrades use it).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VORN_BUILD_DIR:-$root/build}"
 build_first=1
 [ "${1:-}" = --no-build ] && build_first=0 && shift
-version=$(sed -n 's/^#define VORN_VERSION_TEXT "\([0-9.]*\)"$/\1/p' "$root/resources/version.h")
+version=${VORN_VERSION:-$(sed -n 's/^#define VORN_VERSION_TEXT "\([0-9.]*\)"$/\1/p' "$root/resources/version.h")}
 release=$(cut -d. -f1,2 <<<"$version")
 [ -n "$release" ] || { echo "package: no VORN_VERSION_TEXT in resources/version.h" >&2; exit 1; }
 out="$(realpath -m "${1:-$build}")"
 zipfile="$out/vorn-$release-windows.zip"
+
+# The uninstallers of older NSIS run from a temporary folder that other
+# users can write to: 3.09 fixed it, and Debian patched its 3.08.
+nsis=$(makensis -VERSION 2>/dev/null | sed 's/^v//') || nsis=""
+if ! printf '3.09\n%s\n' "${nsis%%-*}" | sort -V -C; then
+    patched=$(dpkg-query -W -f='${Version}' nsis 2>/dev/null) || patched=""
+    if ! { [ "${nsis%%-*}" = 3.08 ] && dpkg --compare-versions "$patched" ge 3.08-3+deb12u1; }; then
+        echo "package: makensis ${nsis:-(none)} is older than 3.09 and not Debian's patched 3.08" \
+            "(3.08-3+deb12u1): its uninstallers run from a temporary folder that other users" \
+            "can write to" >&2
+        exit 1
+    fi
+fi
 
 if [ $build_first -eq 1 ]; then
     VORN_BUILD_DIR="$build" "$root/scripts/setup.sh"
@@ -37,117 +57,29 @@ cp "$build/Vorn.scr" "$stage/Vorn.scr"
 cp "$build/x64/Vorn.scr" "$stage/x64/Vorn.scr"
 crlf() { sed 's/$/\r/' >"$stage/$1"; }
 
-crlf INSTALL.txt <<EOF
-Vorn $release, Kervolan screen saver
+# The texts, with Windows line ends; the install text names the release and
+# says whether it is signed.
+if [ -n "${VORN_SIGN:-}" ]; then
+    signing='The setups and the savers are signed: Windows names the publisher
+when it asks for administrator permission.'
+else
+    signing='The setups and the savers are not signed, so Windows may warn before
+the first run ("Windows protected your PC"): "More info" shows the file'"'"'s
+name, and "Run anyway" starts it.'
+fi
+release="$release" signing="$signing" awk \
+    '{ gsub(/@RELEASE@/, ENVIRON["release"]) } $0 == "@SIGNING@" { $0 = ENVIRON["signing"] } 1' \
+    "$root/packaging/INSTALL.txt" | crlf INSTALL.txt
+crlf LICENSE.txt <"$root/LICENSE"
 
-THE SETUP PROGRAMS
-
-Vorn has a setup program for each kind of Windows:
-
-  vorn-$release-setup-x64.exe   64-bit Windows Vista and every later one
-  vorn-$release-setup-x86.exe   32-bit Windows: XP SP3 and every later one
-
-("System type" in the System settings says which Windows you have. On
-64-bit Windows the x86 setup works too, but take the x64 one.) The setup
-asks for administrator permission and installs Vorn for every user of the
-computer: the saver where the screen saver settings list it, and this
-text, the licence and the uninstaller in the folder Vorn under Program
-Files. Its last page offers to open the screen saver settings with Vorn
-chosen; "Settings" there opens Vorn's own settings, and OK keeps it as
-your screen saver. The setups are not signed, so Windows may warn before
-the first run ("Windows protected your PC"): "More info" shows the
-file's name, and "Run anyway" starts it.
-
-To remove Vorn, uninstall it in "Programs and Features" (or "Installed
-apps"): the saver and its folder go, and if Vorn was your screen saver,
-Windows no longer starts one. Your settings stay (see SETTINGS).
-
-Both work silently with /S: the setup installs and opens nothing, and
-uninstall.exe in Vorn's folder removes without asking.
-
-THE RELEASE ZIP
-
-The zip, vorn-$release-windows.zip, holds the savers themselves for those
-who prefer to install by hand:
-
-  Vorn.scr       32-bit: Windows XP SP3 and every later Windows
-  x64\Vorn.scr   64-bit: 64-bit Windows Vista and every later one
-
-On 32-bit Windows take Vorn.scr. On 64-bit Windows both work; take
-x64\Vorn.scr. Install only one of them.
-
-If the zip came from the internet, right-click it, choose Properties and
-tick or click "Unblock" before extracting it; otherwise Windows may warn
-about the file each time the screen saver starts.
-
-1. Copy the Vorn.scr you chose into the Windows folder, C:\Windows
-   (Windows may ask for administrator permission). The screen saver
-   settings list what is in this folder on every Windows, 32- or 64-bit.
-2. Right-click the copy in C:\Windows and choose "Install". The screen
-   saver settings open with Vorn chosen; "Settings" there opens Vorn's
-   own settings, and OK keeps it as your screen saver.
-
-Without administrator rights, extract the zip into a folder of its own
-instead, not into the Downloads folder, then right-click Vorn.scr there
-and choose "Install". Windows then runs the saver from that folder, so
-keep the folder where it is and nothing else in it: a program library
-that a web page leaves in Downloads must not sit beside the saver.
-
-To remove a saver installed by hand, choose another screen saver (or
-"(None)") in the screen saver settings, then delete Vorn.scr from
-C:\Windows, or from the folder you installed it from.
-
-PROCESSOR
-
-The 32-bit Vorn needs a processor with SSE2: a Pentium 4, an Athlon 64 or
-any later one (every processor that runs 64-bit Windows has it). On an
-older processor the saver says so in a message box and does not start,
-and the x86 setup does not install it.
-
-SETTINGS
-
-Vorn keeps its settings for each user in the registry key
-
-  HKEY_CURRENT_USER\Software\Kervolan\Screensavers\Vorn
-
-as ten DWORD values, and writes nothing else. Change them with "Settings"
-in the screen saver settings. Removing Vorn keeps them: delete the key
-with the Registry Editor (regedit) to remove them too.
-
-CHECKING THE FILES
-
-SHA256SUMS.txt in the zip holds the SHA-256 sum of each saver. Compare it
-with what Windows computes, for example in a command prompt:
-
-  certutil -hashfile x64\Vorn.scr SHA256
-
-(On Linux: sha256sum -c SHA256SUMS.txt)
-EOF
-
-crlf LICENSE.txt <<'EOF'
-MIT License
-
-Copyright (c) 2026 Kervolan
-
-Permission is hereby granted, free of charge, to any person obtaining a copy
-of this software and associated documentation files (the "Software"), to deal
-in the Software without restriction, including without limitation the rights
-to use, copy, modify, merge, publish, distribute, sublicense, and/or sell
-copies of the Software, and to permit persons to whom the Software is
-furnished to do so, subject to the following conditions:
-
-The above copyright notice and this permission notice shall be included in all
-copies or substantial portions of the Software.
-
-THE SOFTWARE IS PROVIDED "AS IS", WITHOUT WARRANTY OF ANY KIND, EXPRESS OR
-IMPLIED, INCLUDING BUT NOT LIMITED TO THE WARRANTIES OF MERCHANTABILITY,
-FITNESS FOR A PARTICULAR PURPOSE AND NONINFRINGEMENT. IN NO EVENT SHALL THE
-AUTHORS OR COPYRIGHT HOLDERS BE LIABLE FOR ANY CLAIM, DAMAGES OR OTHER
-LIABILITY, WHETHER IN AN ACTION OF CONTRACT, TORT OR OTHERWISE, ARISING FROM,
-OUT OF OR IN CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER DEALINGS IN THE
-SOFTWARE.
-EOF
-
+# The savers are signed before their sums are taken.
+if [ -n "${VORN_SIGN:-}" ]; then
+    for saver in "$stage/Vorn.scr" "$stage/x64/Vorn.scr"; do
+        $VORN_SIGN "$saver" >&2 || { echo "package: VORN_SIGN failed for $saver" >&2; exit 1; }
+    done
+else
+    echo "package: VORN_SIGN is not set: this release is not signed" >&2
+fi
 (cd "$stage" && sha256sum Vorn.scr x64/Vorn.scr) | crlf SHA256SUMS.txt
 
 files=(INSTALL.txt LICENSE.txt SHA256SUMS.txt Vorn.scr x64/Vorn.scr)
@@ -167,6 +99,7 @@ for arch in x86 x64; do
     rm -f "$setup"
     makensis -V1 -WX -NOCD "-DARCH=$arch" "-DVERSION=$version" "-DRELEASE=$release" \
         "-DSTAGE=$stage" "-DICON=$root/resources/vorn.ico" "-DOUTFILE=$setup" \
+        ${VORN_SIGN:+"-DSIGN=$VORN_SIGN"} \
         "$root/packaging/vorn.nsi" >&2 || { echo "package: makensis failed for $arch" >&2; exit 1; }
     echo "$setup"
 done

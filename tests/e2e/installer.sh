@@ -1,10 +1,19 @@
 #!/bin/bash
 # This build's setup in a fresh prefix: installs silently (opening nothing),
-# the installed saver runs, installs again over it, then through its pages,
-# whose last one opens the screen saver settings with Vorn chosen (a DESK.CPL
-# double logs it); the silent uninstall leaves the settings alone. Where this
-# machine runs 32-bit programs, the 64-bit suite takes the x86 setup for the
-# pages, as on 64-bit Windows: it asks first, then replaces the 64-bit saver.
+# the installed saver runs; a same-version repair, an older setup refused,
+# an upgrade over the saver while it runs; then through its pages, whose
+# last one has the shell open the screen saver settings with Vorn chosen (a
+# DESK.CPL double logs the call and who started it); the entry's silent
+# uninstall command finishes before it returns and leaves the settings
+# alone. Where this machine runs 32-bit programs, the 64-bit suite also
+# switches to the x86 setup, as on 64-bit Windows: it asks first, then
+# replaces the 64-bit saver at the same path.
+# Wine runs every setup as the one administrator account of the prefix; on
+# Windows an elevated setup is often another account than the user's, so
+# the setups must leave HKCU alone: each silent run is checked to leave an
+# export of it byte for byte as it was (with SCRNSAVE.EXE naming the saver).
+# Deletes left for a restart are read in PendingFileRenameOperations; no
+# restart happens here.
 source "$(dirname "${BASH_SOURCE[0]}")/support/saver.bash" "$1"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 arch="${VORN_ARCH:-x86}" top="$build" built="$saver"
@@ -23,6 +32,11 @@ stop_prefix() {
 }
 trap stop_prefix EXIT
 timeout 180 wine wineboot.exe -i >/dev/null 2>&1
+# The shell that Wine starts while it makes a prefix does not serve the
+# shell's windows (ShellWindows), which on Windows Explorer always does and
+# the finish page asks: a new server starts a new one that does.
+wineserver -k >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
 wineserver -p >/dev/null 2>&1
 drive="$WINEPREFIX/drive_c"
 folder="$drive/Program Files/Vorn"
@@ -35,15 +49,37 @@ reg_value() { # KEY NAME: the value's data, or nothing
 }
 unix_path() { local path="$drive/${1#C:\\}" && echo "${path//\\//}"; }
 
-# run_setup ARCH /S|pages: silently, or with Enter on every page's default
-# button (Next, I Agree, Install, Finish with its box ticked; Yes).
+# run_setup ARCH /S|pages [CODE]: silently (ending with CODE, 0 unless
+# given), or with Enter on every page's default button (Next, I Agree,
+# Install, Finish with its box ticked; Yes).
 run_setup() {
-    local setup="$work/release/vorn-2.1-setup-$1.exe"
+    local setup="$work/release/vorn-2.1-setup-$1.exe" code
     if [ "$2" = /S ]; then
-        timeout 120 wine "$setup" /S >/dev/null 2>&1 || fail "$1 setup /S: exit code $?"
+        code=$(exit_code "$setup" /S)
+        [ "$code" -eq "${3:-0}" ] || fail "$1 setup /S: exit code $code, expected ${3:-0}"
         return
     fi
     answer "$setup" Return 0 "$1 setup through its pages"
+}
+# exit_code FILE ARGS... | /entry VALUE: runs a program, or a command of the
+# entry, to its end; prints its exit code whole (Linux keeps 8 bits of it).
+exit_code() {
+    [ "$1" = /entry ] || set -- "$(winepath -w "$1" 2>/dev/null)" "${@:2}"
+    timeout 180 wine "$build/tests/run_command.exe" "$@" 2>/dev/null | tr -d '\r' | sed -n 's/^exit=//p'
+}
+# HKCU as the setups found it: an export of it, byte for byte.
+export_hkcu() { timeout 60 wine reg export HKCU 'C:\hkcu.reg' /y >/dev/null 2>&1 && cat "$drive/hkcu.reg"; }
+hkcu_kept() {
+    export_hkcu | cmp -s - "$work/hkcu.reg" || fail "$1 changed HKCU"
+    echo "ok: $1 left HKCU as it was"
+}
+# The deletes left for the next restart: "<path>" a line each (the targets,
+# all empty, left out).
+pending() {
+    timeout 60 wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+        /v PendingFileRenameOperations 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *PendingFileRenameOperations *REG_MULTI_SZ *//p' | sed 's/\\0/\n/g' |
+        sed -n 's/^\\??\\//p'
 }
 # answer FILE KEY CODE WHAT: starts the setup without /S and presses KEY
 # until it ends, which it must with CODE (a key may come before the focus).
@@ -78,8 +114,8 @@ DisplayVersion|REG_SZ|2.1
 Publisher|REG_SZ|Kervolan
 DisplayIcon|REG_SZ|$2
 InstallLocation|REG_SZ|C:\\Program Files\\Vorn
-UninstallString|REG_SZ|"C:\\Program Files\\Vorn\\uninstall.exe"
-QuietUninstallString|REG_SZ|"C:\\Program Files\\Vorn\\uninstall.exe" /S
+UninstallString|REG_SZ|"C:\\Program Files\\Vorn\\uninstall.exe" _?=C:\\Program Files\\Vorn
+QuietUninstallString|REG_SZ|"C:\\Program Files\\Vorn\\uninstall.exe" /S _?=C:\\Program Files\\Vorn
 EstimatedSize|REG_DWORD|$(printf '0x%x' $((size / 1024)))
 NoModify|REG_DWORD|0x1
 NoRepair|REG_DWORD|0x1
@@ -100,11 +136,11 @@ code=$?
 timeout 60 wine reg delete "$old_windows" /f >/dev/null 2>&1
 echo "ok: $arch setup refused too old a Windows (exit 2)"
 
-if [ "$arch" = x64 ]; then saver_win='C:\windows\system32\Vorn.scr'; else saver_win='C:\windows\Vorn.scr'; fi
+saver_win='C:\windows\Vorn.scr'
+saver="$(unix_path "$saver_win")"
 run_setup "$arch" /S
 installed "$arch" "$saver_win" "$built"
 
-saver="$(unix_path "$saver_win")"
 start_saver /s
 wait_for_window "Screen Saver"
 sleep 2
@@ -117,39 +153,78 @@ expect_exit "$saver_pid" 0 "the installed saver drew its trail and closed"
 
 timeout 60 wine reg add "$settings_key" /v Speed /t REG_DWORD /d 42 /f >/dev/null 2>&1
 timeout 60 wine reg add "$desktop_key" /v SCRNSAVE.EXE /d "$saver_win" /f >/dev/null 2>&1
+export_hkcu >"$work/hkcu.reg" || fail "cannot export HKCU"
 echo damaged >"$saver"
 run_setup "$arch" /S
 installed "$arch" "$saver_win" "$built"
 [ ! -e "$opened" ] || fail "a silent install opened: $(cat "$opened")"
+hkcu_kept "a repair by the same version"
+
+# An older setup (its own version 2.0; the savers are the same) says so and
+# changes nothing: exit 1638.
+VORN_VERSION=2.0.0.0 VORN_BUILD_DIR="$top" "$root/scripts/package.sh" --no-build "$work/older" >/dev/null 2>&1 ||
+    fail "package.sh failed for version 2.0"
+code=$(exit_code "$work/older/vorn-2.0-setup-$arch.exe" /S)
+[ "$code" = 1638 ] || fail "the 2.0 setup over 2.1: exit code $code"
+installed "$arch" "$saver_win" "$built"
+hkcu_kept "a refused older setup"
+
+# Over the saver while it runs from a file other than the new one: the new
+# file is in place at once, and only the old one, under a name of its own,
+# may wait for the restart (3010). Wine, unlike Windows, may delete it at once.
+cp "$built" "$work/old.scr" && echo older >>"$work/old.scr" && cp "$work/old.scr" "$saver"
+start_saver /s
+wait_for_window "Screen Saver"
+code=$(exit_code "$work/release/vorn-2.1-setup-$arch.exe" /S)
+installed "$arch" "$saver_win" "$built"
+aside=$(pending)
+case "$code:$aside" in
+0:) ;;
+3010:C:\\windows\\*.tmp) cmp "$(unix_path "$aside")" "$work/old.scr" || fail "the file left for the restart is not the old saver" ;;
+*) fail "an upgrade over the running saver: exit code $code, left for the restart: $aside" ;;
+esac
+xdotool key space
+expect_exit "$saver_pid" 0 "the old saver ran on through the upgrade"
+hkcu_kept "an upgrade over the running saver (exit $code${aside:+, left $aside for the restart})"
 
 bits=${arch#x} && bits=${bits/86/32}
 if [ "$arch" = x64 ] && [[ " ${VORN_ARCHS:-} " == *" x86 "* ]]; then
     answer "$work/release/vorn-2.1-setup-x86.exe" n 2 "x86 setup asked and was declined on 64-bit Windows"
     cmp "$saver" "$built" || fail "declining the x86 setup changed the saver"
+    run_setup x86 /S
+    installed x86 "$saver_win" "$top/Vorn.scr"
+    hkcu_kept "a switch to the x86 setup"
     run_setup x86 pages
-    installed x86 'C:\windows\Vorn.scr' "$top/Vorn.scr"
-    [ ! -e "$saver" ] || fail "the 64-bit saver is still in system32"
-    saver_win='C:\windows\Vorn.scr'
-    [ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = "$saver_win" ] || fail "SCRNSAVE.EXE did not follow"
+    installed x86 "$saver_win" "$top/Vorn.scr"
 else
     run_setup "$arch" pages
     installed "$arch" "$saver_win" "$built"
 fi
+# rundll32 is Explorer's child: the shell started it, not the setup.
 vorn_await 10 test -s "$opened" # rundll32 may lag
-[ "$(tr -d '\r' 2>/dev/null <"$opened")" = "$bits-bit InstallScreenSaver $saver_win" ] ||
+[ "$(tr -d '\r' 2>/dev/null <"$opened")" = "$bits-bit InstallScreenSaver $saver_win from explorer.exe" ] ||
     fail "the last page opened: $(cat "$opened" 2>/dev/null)"
-echo "ok: the last page opened the screen saver settings with $saver_win"
+echo "ok: the shell opened the screen saver settings with $saver_win"
 [ "$(reg_value "$settings_key" Speed)" = 0x2a ] || fail "the installs did not keep the settings"
 
-# The silent uninstaller starts a copy of itself and returns at once: wait
-# for the entry, its last step, to go.
-no_entry() { ! timeout 60 wine reg query "$entry_key" >/dev/null 2>&1; }
-timeout 60 wine "C:\\Program Files\\Vorn\\uninstall.exe" /S >/dev/null 2>&1
-vorn_await 90 no_entry
-for path in "$drive/windows/Vorn.scr" "$drive/windows/system32/Vorn.scr" "$folder"; do
-    [ ! -e "$path" ] || fail "after the uninstall, ${path#$drive/} is still there"
-done
-[ -z "$(reg_value "$entry_key" DisplayName)" ] || fail "the entry is still there"
-timeout 60 wine reg query "$desktop_key" /v SCRNSAVE.EXE >/dev/null 2>&1 && fail "SCRNSAVE.EXE names the removed saver"
+# The entry's silent command, run as a deployment tool runs it, over the
+# running saver: when it returns, the saver, the texts and the entry are
+# gone; the uninstaller's own file and the folder go a moment later, removed
+# by a temporary copy once the uninstaller has ended. Only the saver set
+# aside (in use) and that copy wait for the next restart: exit 3010.
+start_saver /s
+wait_for_window "Screen Saver"
+before=$(pending)
+code=$(exit_code /entry QuietUninstallString)
+[ ! -e "$saver" ] || fail "after the uninstall, the saver is still there"
+[ -z "$(ls "$folder" 2>/dev/null | grep -vx uninstall.exe)" ] || fail "after the uninstall, the folder holds: $(ls "$folder")"
+timeout 60 wine reg query "$entry_key" >/dev/null 2>&1 && fail "the entry is still there"
+vorn_await 30 test ! -e "$folder" || fail "the folder is still there: $(ls "$folder")"
+left=$(pending | grep -vxF "$before" | sed -e 's/\\ns[[:alnum:]]*\.tmp$/\\<aside>.tmp/' -e 's/^.*\\Temp\\<aside>\.tmp$/<temp>\\<copy>.tmp/I' | LC_ALL=C sort)
+[ "$code:$left" = '3010:<temp>\<copy>.tmp
+C:\windows\<aside>.tmp' ] || fail "the uninstall: exit code $code, left for the restart:"$'\n'"$left"
+xdotool key space
+expect_exit "$saver_pid" 0 "the saver ran on through the uninstall"
 [ "$(reg_value "$settings_key" Speed)" = 0x2a ] || fail "the uninstall did not keep the settings"
-echo "ok: uninstalled: saver, folder, entry and SCRNSAVE.EXE gone, settings kept"
+hkcu_kept "the uninstall (exit $code)"
+echo "ok: uninstalled: saver, texts and entry gone at once, the folder a moment later; SCRNSAVE.EXE and the settings kept"

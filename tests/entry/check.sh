@@ -14,6 +14,8 @@
 set -uo pipefail
 objdump="$1" saver="$2"
 [ -f "$saver" ] || { echo "FAIL: $saver is missing"; exit 1; }
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
 
 headers=$("$objdump" -p "$saver")
 base=$(awk '/^ImageBase/ { print $2 }' <<<"$headers")
@@ -40,7 +42,46 @@ if [ -n "$tls_rva" ] && [ $((16#$tls_rva)) -ne 0 ]; then
     done
 fi
 
-"$objdump" -d --no-show-raw-insn "$saver" | awk -v roots="${roots[*]}" -v scan=$scan '
+# The shipped saver carries no symbols: they come from the debug file beside
+# it (Vorn.scr.debug, same addresses), and name the stripped file's code
+# the way objdump names the code of a file that has them: each symbol's
+# line before its first instruction, and each direct jump or call target as
+# the symbol it falls in.
+symbols="$saver.debug"
+[ -f "$symbols" ] || symbols="$saver"
+text=$("$objdump" -h "$symbols" | awk '$2 == ".text" { print $1 + 1, $4; exit }')
+read -r text_index text_vma <<<"$text"
+# (mawk has no strtonum.)
+hex='function hex(s,   v, i) { sub(/^0x/, "", s); for (i = 1; i <= length(s); i++) v = v * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1; return v }'
+"$objdump" -t "$symbols" | awk -v sec="$text_index" -v vma="$text_vma" "$hex"'
+    $0 ~ "\\(sec +" sec "\\)" && $(NF - 1) ~ /^0x/ && $NF !~ /^\./ { printf "%.0f %s\n", hex($(NF - 1)) + hex(vma), $NF }' |
+    sort -u -k1,1n >"$work/symbols"
+symbolized() {
+    "$objdump" -d --no-show-raw-insn "$saver" | awk "$hex"'
+        NR == FNR { n++; addr[n] = $1 + 0; name[n] = $2; exact[$1] = $2; next }
+        function containing(a,   lo, hi, mid) {
+            lo = 1; hi = n
+            if (n == 0 || a < addr[1]) return ""
+            while (lo < hi) { mid = int((lo + hi + 1) / 2); if (addr[mid] <= a) lo = mid; else hi = mid - 1 }
+            return name[lo]
+        }
+        /^[0-9a-f]+ <.+>:$/ { next }
+        /^ +[0-9a-f]+:\t/ {
+            at = $1; sub(/:$/, "", at)
+            key = sprintf("%.0f", hex(at))
+            if (key in exact) printf "%s <%s>:\n", at, exact[key]
+            line = $0; sub(/ <[^>]*>$/, "", line)
+            if (match(line, /\t(call|jmp|j[a-z]+) +(0x)?[0-9a-f]+$/)) {
+                k = split(line, field, /[ \t]+/)
+                target = containing(hex(field[k]))
+                if (target != "") line = line " <" target ">"
+            }
+            print line; next
+        }
+        { print }' "$work/symbols" -
+}
+
+symbolized | awk -v roots="${roots[*]}" -v scan=$scan '
     function bare(name) { sub(/^_/, "", name); sub(/@[0-9]+$/, "", name); return name }
     function address(hex) { sub(/^0+/, "", hex); return hex }
     /^[0-9a-f]+ <.+>:$/ {

@@ -3,10 +3,11 @@
 # zip: exactly the expected entries, the savers byte for byte the built ones,
 # the sums file as sha256sum writes it (with Windows line ends, as every
 # text), every entry with the fixed date and permissions whatever the local
-# time zone. Each setup, read without running it: a Windows GUI program of its
+# time zone, and the install text says the release is unsigned. Each setup, read without running it: a Windows GUI program of its
 # architecture that an old enough Windows starts, its version resource and the
 # saver's icon, and inside it the built saver and the zip's texts. Made again
-# in another time zone, all three files are byte-identical.
+# in another time zone, all three files are byte-identical. An NSIS with the
+# uninstaller's temporary-folder flaw is refused.
 # Usage: check.sh <32-bit build-dir>   (the 64-bit build is its x64/ folder)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -39,7 +40,9 @@ for text in INSTALL.txt LICENSE.txt; do
 done
 stamps=$(zipinfo -T "$zip" | awk '/^-/ { print $1, $7 }' | sort -u)
 [ "$stamps" = "-rw-r--r-- 20260101.000000" ] || fail "entries' permissions and dates: $stamps"
-echo "ok: $(wc -w <<<"$entries") entries, the built savers, their sums, CRLF texts, fixed dates"
+grep -q "^The setups and the savers are not signed, so Windows may warn before"$'\r'"$" "$work/files/INSTALL.txt" &&
+    ! grep -q '@' "$work/files/INSTALL.txt" || fail "INSTALL.txt does not say the release is unsigned"
+echo "ok: $(wc -w <<<"$entries") entries, the built savers, their sums, CRLF texts, fixed dates, unsigned"
 
 # arch | CPU as 7-Zip names it | newest subsystem version allowed (XP is 5.1,
 # Vista 6.0) | the built saver | where the setup puts it
@@ -74,7 +77,7 @@ while IFS='|' read -r arch cpu newest saver placed; do
     echo "ok: $arch setup: $cpu GUI program (subsystem $subsystem), version, icon, saver, texts"
 done <<EOF
 x86|x86|5.1|$build/Vorn.scr|\$WINDIR
-x64|x64|6.0|$build/x64/Vorn.scr|\$SYSDIR
+x64|x64|6.0|$build/x64/Vorn.scr|\$WINDIR
 EOF
 
 release UTC "$work/b"
@@ -82,3 +85,16 @@ for file in vorn-2.1-windows.zip vorn-2.1-setup-x86.exe vorn-2.1-setup-x64.exe; 
     cmp "$work/a/$file" "$work/b/$file" || fail "$file differs when made again"
 done
 echo "ok: made again, the zip and both setups are byte-identical"
+
+# An NSIS whose uninstallers run from a temporary folder that others can
+# write to: before 3.09, unless Debian's patched 3.08.
+mkdir "$work/bin"
+for nsis in v3.08 v3.04; do
+    printf '#!/bin/sh\necho %s\n' "$nsis" >"$work/bin/makensis"
+    printf '#!/bin/sh\necho 3.08-3\n' >"$work/bin/dpkg-query"
+    chmod +x "$work/bin/makensis" "$work/bin/dpkg-query"
+    PATH="$work/bin:$PATH" VORN_BUILD_DIR="$build" "$root/scripts/package.sh" --no-build "$work/c" \
+        >/dev/null 2>"$work/refused" && fail "package.sh took makensis $nsis"
+    grep -q "older than 3.09" "$work/refused" || fail "package.sh refused makensis $nsis without saying why"
+done
+echo "ok: package.sh refuses NSIS 3.08 without Debian's fix, and 3.04"
