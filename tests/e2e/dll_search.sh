@@ -35,10 +35,11 @@ plant uxtheme
 check "a planted uxtheme.dll is seen (Wine loads it before the saver's code)" \
     [ "$(loaded)" = "uxtheme " ]
 
-# "Color..." loads the chooser's library, and with it the libraries that it
-# imports. (Wine's own delay loads, such as ole32 from imm32 and msimg32 from
-# uxtheme, keep to the search path that the process started with, whatever
-# the saver restricts: not tested here.)
+# "Color..." loads the chooser's library by its full path, and with it the
+# libraries that it imports from beside it: none comes from the saver's
+# folder, restricted or not. (Wine's own delay loads, such as ole32 from
+# imm32 and msimg32 from uxtheme, keep to the search path that the process
+# started with, whatever the saver restricts: not tested here.)
 later=(comdlg32 shell32 shlwapi shcore compstui)
 plant "${later[@]}"
 out="$dir/driver.out"
@@ -52,6 +53,43 @@ wait "$driver"
 check "\"Color...\" opens the system's colour chooser" grep -q '^ready' "$out"
 check "none of them is loaded from the saver's folder (loaded: $(loaded))" [ -z "$(loaded)" ]
 wine reg delete "$settings_key" /f >/dev/null 2>&1
+
+# A library loaded by name inside the saver once its code runs: Wine's input
+# method manager loads the keyboard layout's "Ime File" with LoadLibraryW of
+# the value as written when the saver's window first takes the focus, after
+# the saver has restricted the search. (Windows loads an input method by its
+# full path; under Wine this load stands for any later load by name, a
+# hook's or a text service's.) The layout is the locale twice, as 04090409.
+# Named by its full path the planted input method is loaded, which shows
+# that the probe reaches the saver; named by its file name alone, the copy
+# beside the saver must not be.
+locale=$(wine reg query 'HKCU\Control Panel\International' /v Locale | tr -d '\r' |
+    awk '$1 == "Locale" { print substr($3, 5) }')
+layout_key="HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts\\$locale$locale"
+trap 'cleanup; rm -rf "$dir"; wine reg delete "$layout_key" /f >/dev/null 2>&1' EXIT
+plant
+cp "$build/tests/doubles/planted.dll" "$dir/planted.ime"
+
+# ime_run VALUE: the saver full-screen with "Ime File" VALUE, closed by a key;
+# $ime_loaded says whether it loaded planted.ime.
+ime_run() {
+    rm -f "$dir/planted.ime.loaded"
+    wine reg add "$layout_key" /v "Ime File" /d "$1" /f >/dev/null 2>&1
+    (cd "$dir" && exec wine Vorn.scr /s) >/dev/null 2>&1 &
+    saver_pid=$!
+    started+=("$saver_pid")
+    wait_for_window "Screen Saver"
+    sleep 1
+    xdotool key space
+    expect_exit "$saver_pid" 0 "the saver with \"Ime File\" $1"
+    ime_loaded=$([ -e "$dir/planted.ime.loaded" ] && echo yes || echo no)
+}
+ime_run "Z:${dir//\//\\}\\planted.ime"
+check "an input method named by its full path is loaded (the probe reaches the saver)" \
+    [ "$ime_loaded" = yes ]
+ime_run planted.ime
+check "an input method named by its file name is not taken from the saver's folder" \
+    [ "$ime_loaded" = no ]
 
 echo "dll search: $failures failed"
 [ "$failures" -eq 0 ]

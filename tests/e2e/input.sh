@@ -15,9 +15,14 @@ xdotool key a
 expect_exit "$saver_pid" 0 "a key press closes"
 
 start_and_settle
+# A single first move after the window appears was seen not to reach it
+# under Wine (the test then passed with every move closing): moves of 1 and
+# then 3 pixels make sure that one does.
+xdotool mousemove 501 400
+sleep 0.5
 xdotool mousemove 503 401
 sleep 1.5
-expect_running "$saver_pid" "a move of 4 pixels does not close"
+expect_running "$saver_pid" "moves adding up to 4 pixels do not close"
 xdotool mousemove 504 401
 expect_exit "$saver_pid" 0 "a further pixel (travel 5) closes"
 
