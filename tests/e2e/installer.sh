@@ -54,7 +54,7 @@ answer() {
     started+=("$pid")
     wait_for_window "Vorn 2.1 Setup" 60
     for ((i = 0; i < 60; i++)); do
-        kill -0 "$pid" 2>/dev/null && xdotool key "$2" && sleep 1 || break
+        { kill -0 "$pid" 2>/dev/null && xdotool key "$2" && sleep 1; } || break
     done
     expect_exit "$pid" "$3" "$4"
 }
@@ -65,9 +65,10 @@ installed() {
     local saver_unix size values entries
     saver_unix="$(unix_path "$2")"
     cmp "$saver_unix" "$3" || fail "$2 is not the built saver"
+    # shellcheck disable=SC2012 # compared with known plain names: a space or odd byte fails anyway
     [ "$(ls "$folder" | tr '\n' ' ')" = "INSTALL.txt LICENSE.txt uninstall.exe " ] ||
         fail "the program folder holds: $(ls "$folder")"
-    cmp "$folder/INSTALL.txt" "$work/zip/INSTALL.txt" && cmp "$folder/LICENSE.txt" "$work/zip/LICENSE.txt" ||
+    { cmp "$folder/INSTALL.txt" "$work/zip/INSTALL.txt" && cmp "$folder/LICENSE.txt" "$work/zip/LICENSE.txt"; } ||
         fail "the texts differ from the zip's"
     size=$(($(stat -c %s "$saver_unix") + $(cat "$folder"/* | wc -c) + 1023))
     values=$(timeout 60 wine reg query "$entry_key" | tr -d '\r' |
@@ -96,7 +97,7 @@ old_windows="HKCU\\Software\\Wine\\AppDefaults\\vorn-2.1-setup-$arch.exe"
 timeout 60 wine reg add "$old_windows" /v Version /d "$([ "$arch" = x64 ] && echo winxp64 || echo win2k)" >/dev/null 2>&1
 timeout 120 wine "$work/release/vorn-2.1-setup-$arch.exe" /S >/dev/null 2>&1
 code=$?
-[ $code -eq 2 ] && [ ! -e "$folder" ] || fail "$arch setup on too old a Windows: exit code $code"
+{ [ $code -eq 2 ] && [ ! -e "$folder" ]; } || fail "$arch setup on too old a Windows: exit code $code"
 timeout 60 wine reg delete "$old_windows" /f >/dev/null 2>&1
 echo "ok: $arch setup refused too old a Windows (exit 2)"
 
@@ -110,7 +111,7 @@ wait_for_window "Screen Saver"
 sleep 2
 import -window root "$work/shot.png"
 read -r _ _ red green blue lit < <(screen_stats "$work/shot.png")
-[ "$red$green" = 00 ] && [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ] ||
+{ [ "$red$green" = 00 ] && [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ]; } ||
     fail "the installed saver drew red $red green $green blue $blue, $lit blue pixels"
 xdotool key space
 expect_exit "$saver_pid" 0 "the installed saver drew its trail and closed"
@@ -147,7 +148,7 @@ no_entry() { ! timeout 60 wine reg query "$entry_key" >/dev/null 2>&1; }
 timeout 60 wine "C:\\Program Files\\Vorn\\uninstall.exe" /S >/dev/null 2>&1
 vorn_await 90 no_entry
 for path in "$drive/windows/Vorn.scr" "$drive/windows/system32/Vorn.scr" "$folder"; do
-    [ ! -e "$path" ] || fail "after the uninstall, ${path#$drive/} is still there"
+    [ ! -e "$path" ] || fail "after the uninstall, ${path#"$drive"/} is still there"
 done
 [ -z "$(reg_value "$entry_key" DisplayName)" ] || fail "the entry is still there"
 timeout 60 wine reg query "$desktop_key" /v SCRNSAVE.EXE >/dev/null 2>&1 && fail "SCRNSAVE.EXE names the removed saver"
