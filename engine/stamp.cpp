@@ -37,7 +37,7 @@ int ClipStampRow(int y, int spotSize, int height) {
 }
 
 bool RoundMaskCovers(int i, int j, int spotSize) {
-    const float radius = spotSize * 0.5f;
+    const float radius = static_cast<float>(spotSize) * 0.5f;
     const float dx = static_cast<float>(i + 1) - radius;
     const float dy = static_cast<float>(j + 1) - radius;
     const float sum = dx * dx + dy * dy;
