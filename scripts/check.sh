@@ -94,10 +94,10 @@ check_warnings() {
 # built here; the dialog's test reads the 64-bit build's saver. They run in the
 # 64-bit build's Wine prefix (shared by a link), which saves creating another.
 check_ubsan() {
-    local folder="$build/x64-ubsan" targets=(password_cpl) src
+    local folder="$build/x64-ubsan" tests=() src
     for src in "$root"/tests/unit/*_test.cpp; do
         src="${src##*/}"
-        targets+=("${src%.cpp}")
+        tests+=("${src%.cpp}")
     done
     if [ ! -f "$build/x64/Vorn.scr" ] && ! VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >"$log/build.txt" 2>&1; then
         echo "ubsan: FAILED, the build stops ($log/build.txt)"
@@ -110,7 +110,7 @@ check_ubsan() {
             return 1
         }
     fi
-    if ! cmake --build "$folder" -j "$(nproc)" --target "${targets[@]}" >"$log/ubsan-build.txt" 2>&1; then
+    if ! cmake --build "$folder" -j "$(nproc)" --target "${tests[@]}" password_cpl >"$log/ubsan-build.txt" 2>&1; then
         echo "ubsan: FAILED to build ($log/ubsan-build.txt):"
         grep -E 'error:' "$log/ubsan-build.txt" | sort -u | head -n 20
         return 1
@@ -124,7 +124,7 @@ check_ubsan() {
     [ -e "$folder/wineprefix" ] || ln -s "$WINEPREFIX" "$folder/wineprefix"
     # A trap ends a program as a crash: its test fails.
     if (cd "$folder" && ctest -R '_test$' >"$log/ubsan-tests.txt" 2>&1); then
-        echo "ubsan: ${#targets[@]} unit test programs, no undefined behaviour ($(took))"
+        echo "ubsan: ${#tests[@]} unit test programs, no undefined behaviour ($(took))"
     else
         echo "ubsan: FAILED ($log/ubsan-tests.txt):"
         grep -E 'Failed|\*\*\*|Exception' "$log/ubsan-tests.txt"
