@@ -2,4 +2,6 @@
 
 #include <ctime>
 
-long long VornNow() { return _time64(nullptr); }
+long long VornNow() {
+    return _time64(nullptr);
+}

@@ -5,14 +5,16 @@
 MemoryDcCache memoryDcCache;
 DibSectionMaker dibSectionMaker = CreateDIBSection;
 
-CImage::~CImage() { FreeBitmap(); }
+CImage::~CImage() {
+    FreeBitmap();
+}
 
 bool CImage::CreateRgb24(int width, int height) {
     if (width <= 0 || height <= 0) return false;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // positive: bottom-up rows
+    info.bmiHeader.biHeight = height; // positive: bottom-up rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 class CImage {
-public:
+  public:
     virtual ~CImage();
 
     bool CreateRgb24(int width, int height);
@@ -17,22 +17,24 @@ public:
     BYTE* Pixel(int x, int y) const { return bits + y * pitch + 3 * x; }
 
     HBITMAP bitmap = nullptr;
-    BYTE* bits = nullptr;  // top row of the picture
+    BYTE* bits = nullptr; // top row of the picture
     int imageWidth = 0;
     int imageHeight = 0;
-    int pitch = 0;  // negative: the bitmap is stored bottom-up
+    int pitch = 0; // negative: the bitmap is stored bottom-up
     HDC memoryDc = nullptr;
     int dcUseCount = 0;
     HGDIOBJ savedBitmap = nullptr;
 };
 
 // Row stride in bytes of a 24-bit bitmap, padded to whole 32-bit words.
-inline int Rgb24Stride(int width) { return ((24 * width + 31) / 32) * 4; }
+inline int Rgb24Stride(int width) {
+    return ((24 * width + 31) / 32) * 4;
+}
 
 // Four slots, touched only by atomic exchange, so no two users ever hold the
 // same device context. Contexts still held at process end are deleted.
 class MemoryDcCache {
-public:
+  public:
     static constexpr int kSlots = 4;
     ~MemoryDcCache();
     HDC TakeDc();
@@ -41,7 +43,7 @@ public:
     // Deletes every held context: they were made for the display as it was.
     void Empty();
 
-private:
+  private:
     void* volatile slots_[kSlots] = {};
 };
 

@@ -37,7 +37,7 @@ int ClipStampRow(int y, int spotSize, int height) {
 }
 
 bool RoundMaskCovers(int i, int j, int spotSize) {
-    const float radius = spotSize * 0.5f;
+    const float radius = static_cast<float>(spotSize) * 0.5f;
     const float dx = static_cast<float>(i + 1) - radius;
     const float dy = static_cast<float>(j + 1) - radius;
     const float sum = dx * dx + dy * dy;
@@ -47,15 +47,18 @@ bool RoundMaskCovers(int i, int j, int spotSize) {
 
 bool SurfaceCanStamp(const KVornSaver& saver) {
     const CImage& image = saver.surface;
-    return image.bits && saver.width >= saver.spotSize + 1 &&
-           saver.height >= saver.spotSize + 1 && saver.width <= image.imageWidth &&
-           saver.height <= image.imageHeight;
+    return image.bits && saver.width >= saver.spotSize + 1 && saver.height >= saver.spotSize + 1 &&
+           saver.width <= image.imageWidth && saver.height <= image.imageHeight;
 }
 
 namespace {
 
-void AddWrapping(BYTE& byte, int add) { byte = static_cast<BYTE>((byte + add) & 0xFF); }
-void AddSaturating(BYTE& byte, int add) { byte = static_cast<BYTE>(std::min(255, byte + add)); }
+void AddWrapping(BYTE& byte, int add) {
+    byte = static_cast<BYTE>((byte + add) & 0xFF);
+}
+void AddSaturating(BYTE& byte, int add) {
+    byte = static_cast<BYTE>(std::min(255, byte + add));
+}
 
 } // namespace
 
@@ -107,7 +110,7 @@ void ClearSurface(KVornSaver& saver) {
     HBRUSH black = CreateSolidBrush(0);
     FillRect(dc, &saver.clientRect, black);
     DeleteObject(black);
-    GdiFlush();  // the pixel memory is read directly afterwards
+    GdiFlush(); // the pixel memory is read directly afterwards
     image.ReturnDc();
     image.PresentRect(saver.windowDc, 0, 0, image.imageWidth, image.imageHeight);
 }

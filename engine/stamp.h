@@ -12,7 +12,9 @@ extern uint32_t rainbowCounter;
 COLORREF RainbowColor(uint32_t count);
 
 // Colour added to one channel per stamp in the additive modes.
-inline int StampIncrement(int channel, int intensity) { return channel * intensity / 64; }
+inline int StampIncrement(int channel, int intensity) {
+    return channel * intensity / 64;
+}
 
 // Top-left corner actually used for a stamp requested at x (or y).
 int ClipStampColumn(int x, int spotSize, int width);

@@ -20,10 +20,13 @@ namespace {
 std::wstring motionNames[kMotionCount + 1];
 wchar_t overlayText[160];
 
-std::wstring Widen(const char* narrow) { return std::wstring(narrow, narrow + strlen(narrow)); }
+std::wstring Widen(const char* narrow) {
+    return std::wstring(narrow, narrow + strlen(narrow));
+}
 
 void MakeMotionNames() {
-    for (int i = 0; i < kMotionCount; ++i) motionNames[i] = Widen(kMotionRows[i].name);
+    for (int i = 0; i < kMotionCount; ++i)
+        motionNames[i] = Widen(kMotionRows[i].name);
     motionNames[kMotionCount] = Widen(kRandomMotionName);
 }
 

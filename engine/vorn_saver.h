@@ -14,7 +14,7 @@ struct MotionEntry {
 };
 
 class KVornSaver {
-public:
+  public:
     virtual ~KVornSaver() = default;
 
     RECT clientRect = {};
@@ -31,7 +31,7 @@ public:
     int centerX = 0;
     int centerY = 0;
     int algorithmIndex = 0; // row of motionTable; kNoRow until a random phase draws one
-    int pendingInit = 0;  // 0 none, 1 random motion, 2 current motion
+    int pendingInit = 0;    // 0 none, 1 random motion, 2 current motion
     int switchKind = 0;
     long long showtimeSeconds = 0;
     long long phaseStart = 0;
@@ -68,8 +68,12 @@ struct FrameCycleState {
 extern FrameCycleState frameCycle;
 
 // Derived geometry.
-inline int SpotSizeFor(int height) { return height / 70 + 1; }
-inline int IntensityFor(int height) { return height < 400 ? 7 : 3; }
+inline int SpotSizeFor(int height) {
+    return height / 70 + 1;
+}
+inline int IntensityFor(int height) {
+    return height < 400 ? 7 : 3;
+}
 
 LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void StartEngine(HWND window);

@@ -57,8 +57,8 @@ ln -s "$(realpath "$stage")/INSTALL.txt" "$(realpath "$stage")/LICENSE.txt" "$he
     -D "SaverGuid=$(code "component Saver $arch")" -D "TextsGuid=$(code "component Texts $arch")" \
     "$here/vorn.wxs" 2>"$work/wixl.log") || { cat "$work/wixl.log" >&2; fail "wixl failed for $arch"; }
 # wixl ignores a package code of the source and has no file versions.
-at msibuild "$msi" -s "Vorn $release" Kervolan "$template" "$(code "package $product_version $arch")" &&
-    at msibuild "$msi" -q "UPDATE \`File\` SET \`Version\` = '$file_version', \`Language\` = '1033' WHERE \`File\` = 'Saver'" ||
+{ at msibuild "$msi" -s "Vorn $release" Kervolan "$template" "$(code "package $product_version $arch")" &&
+    at msibuild "$msi" -q "UPDATE \`File\` SET \`Version\` = '$file_version', \`Language\` = '1033' WHERE \`File\` = 'Saver'"; } ||
     fail "msibuild failed for $arch"
 if [ -n "${VORN_SIGN:-}" ]; then
     $VORN_SIGN "$msi" || fail "signing $outfile failed ($VORN_SIGN)"

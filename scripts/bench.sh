@@ -112,7 +112,7 @@ stop_screen() {
 # CPU time in nanoseconds of a process so far, all its threads; from the
 # scheduler's own account where the kernel keeps one, else from clock ticks.
 cpu_ns() {
-    [ -n "$1" ] && [ -d "/proc/$1" ] || {
+    { [ -n "$1" ] && [ -d "/proc/$1" ]; } || {
         echo 0
         return
     }

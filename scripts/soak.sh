@@ -103,8 +103,8 @@ echo "frames: ${frames:-?}; exit code on a key: $exit_code;" \
 verdict=held
 [ "$count" -gt 0 ] || { echo "no samples after the first minute"; verdict=failed; }
 [ "$rss_spread" -le 1024 ] || { echo "resident memory grew"; verdict=failed; }
-[ "$gdi_spread" -eq 0 ] && [ "$gdi_min" -gt 0 ] || { echo "GDI objects changed"; verdict=failed; }
-[ "$faults" -eq 0 ] && [ "$exit_code" = 0 ] || { echo "a fault, or no clean exit"; verdict=failed; }
+{ [ "$gdi_spread" -eq 0 ] && [ "$gdi_min" -gt 0 ]; } || { echo "GDI objects changed"; verdict=failed; }
+{ [ "$faults" -eq 0 ] && [ "$exit_code" = 0 ]; } || { echo "a fault, or no clean exit"; verdict=failed; }
 [ "$lit" -gt 0 ] || { echo "no trail on the screenshot"; verdict=failed; }
 echo "verdict: the saver $verdict a $minutes-minute soak"
 [ "$verdict" = held ]

@@ -1,8 +1,10 @@
 #!/bin/bash
-# Installs what is missing, builds both builds, and runs every test under
-# Wine on a virtual display, once for each build this machine can run
-# (scripts/lib/arches.sh says which and why; VORN_ARCHS=x64 forces the 64-bit
-# build alone; a build it cannot run still gets the checks that need no Wine).
+# Installs what is missing, builds both builds, runs the checks of
+# scripts/check.sh (format, shellcheck, strict warnings, undefined behaviour),
+# and runs every test under Wine on a virtual display, once for each build
+# this machine can run (scripts/lib/arches.sh says which and why;
+# VORN_ARCHS=x64 forces the 64-bit build alone; a build it cannot run still
+# gets the checks that need no Wine).
 # Exits non-zero on any failure; a summary of each build's suite is the last
 # thing printed.
 set -uo pipefail
@@ -19,8 +21,13 @@ source "$root/scripts/lib/wine-env.sh"
 trap vorn_stop EXIT
 vorn_start_display || exit 1
 
+# A failed check fails the run; the tests still run, so that one run reports all.
+echo "=== checks"
+VORN_BUILD_DIR="$build" "$root/scripts/check.sh"
+checks=$?
 status=0
-summary=()
+[ $checks -eq 0 ] || status=1
+summary=("checks: $([ $checks -eq 0 ] && echo passed || echo FAILED)")
 for arch in x86 x64; do
     vorn_use_arch "$arch"
     name=$(vorn_arch_name "$arch")

@@ -72,7 +72,7 @@ inline constexpr int kSettingCount = static_cast<int>(std::size(kSettingRows));
 
 constexpr bool RowsFollowTheRecord() {
     for (int i = 0; i < kSettingCount; ++i)
-        if (kSettingRows[i].offset != i * sizeof(LONG)) return false;
+        if (kSettingRows[i].offset != static_cast<size_t>(i) * sizeof(LONG)) return false;
     return sizeof(SettingsRecord) == kSettingCount * sizeof(LONG);
 }
 static_assert(RowsFollowTheRecord(), "one row per field, in the record's order");

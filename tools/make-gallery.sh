@@ -31,7 +31,7 @@ work="$(mktemp -d)"
 mkdir -p "$gallery"
 for entry in "${pictures[@]}"; do
     IFS='|' read -r name options convert_options <<<"$entry"
-    name="$(echo $name)"
+    read -r name <<<"$name" # trims the padding
     # shellcheck disable=SC2086 # options are words by design
     (cd "$work" && wine "$build_arch/vorn-render.exe" --seed 1 $options --out "$name.bmp")
     # No time stamps in the PNG, so a re-run changes nothing that did not change.

@@ -174,7 +174,7 @@ void RunFrames(int frames) {
 bool WriteBmp(const std::string& path, const CImage& image) {
     GdiFlush();
     const int stride = Rgb24Stride(image.imageWidth);
-    const DWORD pixelBytes = static_cast<DWORD>(stride) * image.imageHeight;
+    const DWORD pixelBytes = static_cast<DWORD>(stride) * static_cast<DWORD>(image.imageHeight);
     BITMAPFILEHEADER file = {};
     BITMAPINFOHEADER info = {};
     file.bfType = 0x4D42; // "BM"

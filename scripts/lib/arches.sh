@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts: which builds this machine can run under Wine.
 # The 32-bit build needs the kernel to run 32-bit programs natively; some
 # machines run 64-bit programs only, and 32-bit programs that run only
@@ -22,7 +23,7 @@ vorn_ia32_emulator() {
     local entry
     for entry in /proc/sys/fs/binfmt_misc/*; do
         case "${entry##*/}" in register | status) continue ;; esac
-        [ -r "$entry" ] && grep -qx enabled "$entry" || continue
+        { [ -r "$entry" ] && grep -qx enabled "$entry"; } || continue
         # e_machine is bytes 18-19 of the ELF header: 03 00 (i386) or 06 00 (i486).
         if grep -Eq '^magic 7f454c4601.{26}0[36]00' "$entry"; then
             echo "${entry##*/}"
@@ -43,6 +44,7 @@ vorn_select_arches() {
         VORN_ARCHS_WHY="this machine runs 32-bit programs only through an emulator (binfmt_misc $emulator)"
         return 0
     fi
+    # shellcheck disable=SC2154 # $build: the build folder, set by the sourcing script
     mkdir -p "$build"
     probe="$build/.ia32-probe"
     vorn_write_ia32_probe >"$probe" && chmod +x "$probe"

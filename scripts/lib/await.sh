@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced: waiting for something that another process brings about.
 
 # vorn_await SECONDS COMMAND [ARGS...]: runs COMMAND every tenth of a second

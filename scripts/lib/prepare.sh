@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the commands that run something under Wine: installs what is
 # missing, builds, loads the Wine helpers and picks the builds this machine
 # can run. Sets $root, $build, $VORN_ARCHS and the preferred arch $vorn_arch

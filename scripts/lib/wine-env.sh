@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts, and by tools/wine-run.sh for the tests: the Wine
 # environment of each build, a virtual X display when there is none, a Wine
 # server kept alive. vorn_use_arch needs $build, the 32-bit build's folder.
@@ -24,6 +25,7 @@ vorn_wine_env() {
 # vorn_use_arch x86|x64: the build folder ($build_arch) and Wine of one
 # build. The 32-bit build lives in build/, the 64-bit one in build/x64/.
 vorn_use_arch() {
+    # shellcheck disable=SC2154 # $build: the 32-bit build folder, set by the sourcing script
     if [ "$1" = x64 ]; then build_arch="$build/x64"; else build_arch="$build"; fi
     vorn_wine_env "$1" "$build_arch"
 }
@@ -78,5 +80,5 @@ vorn_stop() {
     for prefix in "$build/wineprefix" "$build/x64/wineprefix" "${WINEPREFIX:-}"; do
         if [ -d "$prefix" ]; then WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true; fi
     done
-    [ -n "$VORN_XVFB_PID" ] && kill "$VORN_XVFB_PID" 2>/dev/null || true
+    { [ -n "$VORN_XVFB_PID" ] && kill "$VORN_XVFB_PID" 2>/dev/null; } || true
 }

@@ -31,7 +31,7 @@ for entry in "random-linear:--Algorithm 0" "random-pointer:--Algorithm 1" \
     "pointer-round-rainbow:--Algorithm 1 --Round 1 --Rainbow 1 --Mode 1"; do
     name=${entry%%:*}
     # shellcheck disable=SC2086 # options are words by design
-    render x86 "$build" "$name" ${entry#*:} && render x64 "$build64" "$name" ${entry#*:} ||
+    { render x86 "$build" "$name" ${entry#*:} && render x64 "$build64" "$name" ${entry#*:}; } ||
         { echo "FAIL $name: vorn-render failed"; failed=1; continue; }
     if cmp -s "$work/x86/$name.bmp" "$work/x64/$name.bmp"; then
         echo "ok   $name: the same picture from both builds"

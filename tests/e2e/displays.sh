@@ -111,8 +111,8 @@ covers() {
     import -window root "$work/shot.png"
     read -r w h red green blue lit < <(screen_stats "$work/shot.png")
     echo "$1: screen ${w}x$h, max red $red green $green blue $blue, $lit blue pixels"
-    [ "$red" -eq 0 ] && [ "$green" -eq 0 ] || fail "$1: the grey desktop shows"
-    [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ] || fail "$1: no trail"
+    { [ "$red" -eq 0 ] && [ "$green" -eq 0 ]; } || fail "$1: the grey desktop shows"
+    { [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ]; } || fail "$1: no trail"
     vorn_await 30 trail_centred_at "$4" || fail "$1: the trail is not centred on $4 ($centre)"
     echo "$1: the trail is centred on $centre"
     expect_running "$saver_pid" "$1"

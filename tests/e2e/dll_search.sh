@@ -21,7 +21,8 @@ plant() {
 }
 
 loaded() { # the planted DLLs that were loaded, by name
-    (cd "$dir" && ls -- *.loaded 2>/dev/null | tr 'A-Z' 'a-z' | sed 's/\.dll\.loaded$//' | tr '\n' ' ')
+    # shellcheck disable=SC2012 # the names are the test doubles' own, plain ASCII without spaces
+    (cd "$dir" && ls -- *.loaded 2>/dev/null | tr '[:upper:]' '[:lower:]' | sed 's/\.dll\.loaded$//' | tr '\n' ' ')
 }
 trap 'cleanup; rm -rf "$dir"' EXIT
 

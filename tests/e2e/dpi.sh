@@ -56,8 +56,8 @@ sleep 3
 import -window root "$work/shot.png"
 read -r w h red green blue lit < <(screen_stats "$work/shot.png")
 echo "full screen: ${w}x$h, max red $red green $green blue $blue, $lit blue pixels"
-[ "$w" = "$screen_w" ] && [ "$h" = "$screen_h" ] || fail "screenshot ${w}x$h"
-[ "$red" -eq 0 ] && [ "$green" -eq 0 ] || fail "the grey root shows: the saver does not cover the screen"
-[ "$blue" -gt 0 ] && [ "$lit" -gt 0 ] || fail "no trail"
+{ [ "$w" = "$screen_w" ] && [ "$h" = "$screen_h" ]; } || fail "screenshot ${w}x$h"
+{ [ "$red" -eq 0 ] && [ "$green" -eq 0 ]; } || fail "the grey root shows: the saver does not cover the screen"
+{ [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ]; } || fail "no trail"
 xdotool key Escape
 expect_exit "$saver_pid" 0 "full screen at 144 DPI, closed by a key"

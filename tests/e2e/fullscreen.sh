@@ -14,9 +14,9 @@ for switch in /s -s S /screensaver; do
     import -window root "$shot"
     read -r w h red green blue lit < <(screen_stats "$shot")
     echo "\"$switch\": ${w}x$h, max red $red green $green blue $blue, $lit blue pixels"
-    [ "$w" = "$screen_w" ] && [ "$h" = "$screen_h" ] || fail "$switch: screenshot ${w}x$h"
-    [ "$red" -eq 0 ] && [ "$green" -eq 0 ] || fail "$switch: red or green on the screen"
-    [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ] || fail "$switch: no trail"
+    { [ "$w" = "$screen_w" ] && [ "$h" = "$screen_h" ]; } || fail "$switch: screenshot ${w}x$h"
+    { [ "$red" -eq 0 ] && [ "$green" -eq 0 ]; } || fail "$switch: red or green on the screen"
+    { [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ]; } || fail "$switch: no trail"
     [ "$lit" -lt $((w * h / 2)) ] || fail "$switch: the screen is not black"
     expect_running "$saver_pid" "\"$switch\" after 3 seconds"
     xdotool key Escape

@@ -4,6 +4,7 @@
 # keeps them, and a copy of Vorn.scr elsewhere, driven by real keys.
 source "$(dirname "$0")/support/saver.bash" "$1"
 dir="$build/e2e-legacy"
+# shellcheck disable=SC2034 # start_saver (support/saver.bash) starts $saver
 saver="$dir/Vorn.scr"
 sys="$WINEPREFIX/drive_c/windows/system32" # the doubles, their logs and answers
 

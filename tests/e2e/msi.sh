@@ -43,7 +43,7 @@ code_of() {
 # entries: "key version" for each uninstall entry named Vorn, in every view.
 entries() {
     local views=("") && [ "$arch" = x64 ] && views=(/reg:64 /reg:32)
-    for view in "${views[@]}"; do timeout 60 wine reg query "$uninstall_key" /s $view 2>/dev/null; done |
+    for view in "${views[@]}"; do timeout 60 wine reg query "$uninstall_key" /s ${view:+"$view"} 2>/dev/null; done |
         tr -d '\r' | awk '/^HKEY/ { key = $0 } /^    DisplayName    REG_SZ    Vorn$/ { vorn[key] = 1 }
             /^    DisplayVersion    / { version[key] = $NF }
             END { for (k in vorn) print k, version[k] }' | sort
@@ -68,7 +68,7 @@ run() {
         fail "$what changed HKCU:"$'\n'"$(diff "$work/hkcu-before.reg" "$work/hkcu-after.reg" | iconv -f UTF-16LE -t UTF-8)"
     echo "ok: $what (exit $code)"
 }
-msi() { echo "$(windows_path "$release/vorn-$1-${2:-$arch}.msi")"; }
+msi() { windows_path "$release/vorn-$1-${2:-$arch}.msi"; }
 # refused CODE WHAT PROGRAM ARGS...: as run, and nothing else changes either.
 refused() {
     local before
@@ -82,11 +82,12 @@ installed() {
     local found folder="$drive/Program Files/Vorn"
     [ "$arch" = x86 ] && [ -d "$drive/Program Files (x86)" ] && folder="$drive/Program Files (x86)/Vorn"
     cmp "$drive/windows/Vorn.scr" "$2" || fail "C:\\windows\\Vorn.scr is not the built saver"
+    # shellcheck disable=SC2012 # compared with known plain names: a space or odd byte fails anyway
     [ "$(ls "$folder" | tr '\n' ' ')" = "INSTALL.txt LICENSE.txt " ] || fail "the program folder holds: $(ls "$folder")"
-    cmp "$folder/INSTALL.txt" "$work/stage/INSTALL.txt" && cmp "$folder/LICENSE.txt" "$work/stage/LICENSE.txt" ||
+    { cmp "$folder/INSTALL.txt" "$work/stage/INSTALL.txt" && cmp "$folder/LICENSE.txt" "$work/stage/LICENSE.txt"; } ||
         fail "the texts differ from the zip's"
     found=$(entries)
-    [ "$(wc -l <<<"$found")" -eq 1 ] && [ "${found##* }" = "$1" ] || fail "the entries named Vorn: $found"
+    { [ "$(wc -l <<<"$found")" -eq 1 ] && [ "${found##* }" = "$1" ]; } || fail "the entries named Vorn: $found"
 }
 nothing_installed() { [ -z "$(state)" ] || fail "left behind:"$'\n'"$(state)"; }
 
@@ -111,7 +112,7 @@ wait_for_window "Screen Saver" 60
 sleep 2
 import -window root "$work/shot.png"
 read -r _ _ red green blue lit < <(screen_stats "$work/shot.png")
-[ "$red$green" = 00 ] && [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ] ||
+{ [ "$red$green" = 00 ] && [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ]; } ||
     fail "the installed saver drew red $red green $green blue $blue, $lit blue pixels"
 xdotool key space
 expect_exit "$saver_pid" 0 "the installed saver drew its trail and closed"

@@ -17,6 +17,7 @@ fail() {
 
 # Leave the key as this test found it.
 wine reg export "$key" before.reg >/dev/null 2>&1 && had_key=1 || had_key=0
+# shellcheck disable=SC2317 # run by the EXIT trap below
 restore_key() {
     wine reg delete "$key" /f >/dev/null 2>&1
     [ "$had_key" -eq 1 ] && wine reg import before.reg >/dev/null 2>&1
@@ -49,7 +50,7 @@ for args in "${bad_cases[@]}"; do
     wine "$render" $args >out.txt 2>err.txt
     rc=$?
     [ "$rc" -eq 2 ] || fail "'$args' exited $rc, not 2"
-    [ "$(wc -l <err.txt)" -eq 1 ] && grep -q '^usage: vorn-render' err.txt ||
+    { [ "$(wc -l <err.txt)" -eq 1 ] && grep -q '^usage: vorn-render' err.txt; } ||
         fail "'$args' did not print one usage line: $(cat err.txt)"
     [ ! -s out.txt ] || fail "'$args' printed on stdout"
 done
@@ -67,17 +68,17 @@ wine "$render" --width 64 --height 48 --frames 0 --out none.bmp || fail "zero fr
 [ "$(tail -c +55 none.bmp | tr -d '\0' | wc -c)" -eq 0 ] || fail "zero frames: surface not black"
 
 # --- Same options, same picture; another seed, another picture.
-wine "$render" --frames 500 --out a.bmp && wine "$render" --frames 500 --out b.bmp &&
-    wine "$render" --frames 500 --seed 2 --out c.bmp || fail "renders for the seed check failed"
+{ wine "$render" --frames 500 --out a.bmp && wine "$render" --frames 500 --out b.bmp &&
+    wine "$render" --frames 500 --seed 2 --out c.bmp; } || fail "renders for the seed check failed"
 cmp -s a.bmp b.bmp || fail "the same seed gave different pictures"
 cmp -s a.bmp c.bmp && fail "seeds 1 and 2 gave the same picture"
 
 # --- Settings reach the engine: Mode 2 ramps red only; a red colour adds no blue.
 wine "$render" --Algorithm 3 --Mode 2 --Color 0xFF0000 --out mode2.bmp || fail "Mode 2: exit $?"
-[ "$(channel_max mode2.bmp B)" = 0 ] && [ "$(channel_max mode2.bmp R)" != 0 ] ||
+{ [ "$(channel_max mode2.bmp B)" = 0 ] && [ "$(channel_max mode2.bmp R)" != 0 ]; } ||
     fail "Mode 2 picture is not red only"
 wine "$render" --Algorithm 4 --Color 0x0000FF --out red.bmp || fail "red: exit $?"
-[ "$(channel_max red.bmp B)" = 0 ] && [ "$(channel_max red.bmp R)" != 0 ] ||
+{ [ "$(channel_max red.bmp B)" = 0 ] && [ "$(channel_max red.bmp R)" != 0 ]; } ||
     fail "--Color 0x0000FF did not draw red"
 
 # --- The simulated clock: Speed ms per frame. The phase that frame 3 starts at
@@ -97,7 +98,7 @@ for frames in 150 151; do
     wine "$render" --frames $frames --Showtime 2 --Infinity 0 --Speed 5000 --Algorithm 3 \
         --out slow$frames.bmp || fail "Speed 5000 render: exit $?"
 done
-[ "$(lit_pixels slow150.bmp)" -gt 81 ] && [ "$(lit_pixels slow151.bmp)" -eq 81 ] ||
+{ [ "$(lit_pixels slow150.bmp)" -gt 81 ] && [ "$(lit_pixels slow151.bmp)" -eq 81 ]; } ||
     fail "Speed 5000 did not run as 20 ms"
 
 # --- The key: absent stays absent (with its new parents), present stays as it was.

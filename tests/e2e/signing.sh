@@ -43,7 +43,7 @@ signed+=("$WINEPREFIX/drive_c/Program Files/Vorn/uninstall.exe")
 
 for file in "${signed[@]}"; do
     osslsigncode verify -CAfile "$keys/ca.pem" -in "$file" >"$work/verify" 2>&1 ||
-        fail "osslsigncode does not verify ${file#$work/}: $(tail -3 "$work/verify")"
+        fail "osslsigncode does not verify ${file#"$work"/}: $(tail -3 "$work/verify")"
 done
 echo "ok: ${#signed[@]} files verify against the CA; the sums are the signed savers'; INSTALL.txt says signed"
 

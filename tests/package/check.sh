@@ -40,8 +40,8 @@ for text in INSTALL.txt LICENSE.txt; do
 done
 stamps=$(zipinfo -T "$zip" | awk '/^-/ { print $1, $7 }' | sort -u)
 [ "$stamps" = "-rw-r--r-- 20260101.000000" ] || fail "entries' permissions and dates: $stamps"
-grep -q "^The setups and the savers are not signed, so Windows may warn before"$'\r'"$" "$work/files/INSTALL.txt" &&
-    ! grep -q '@' "$work/files/INSTALL.txt" || fail "INSTALL.txt does not say the release is unsigned"
+{ grep -q "^The setups and the savers are not signed, so Windows may warn before"$'\r'"$" "$work/files/INSTALL.txt" &&
+    ! grep -q '@' "$work/files/INSTALL.txt"; } || fail "INSTALL.txt does not say the release is unsigned"
 echo "ok: $(wc -w <<<"$entries") entries, the built savers, their sums, CRLF texts, fixed dates, unsigned"
 
 # arch | CPU as 7-Zip names it | newest subsystem version allowed (XP is 5.1,

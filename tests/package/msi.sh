@@ -85,6 +85,7 @@ done
 # Signed: the signing command gets the finished package, and its failure
 # fails the release.
 TZ=UTC unzip -q "$work/a/vorn-2.1-windows.zip" -d "$work/stage" || fail "unzip failed"
+# shellcheck disable=SC2016 # $1 belongs to the script written here, not to this one
 printf '#!/bin/sh\nprintf signed >>"$1"\n' >"$work/sign" && chmod +x "$work/sign"
 VORN_SIGN="$work/sign" "$root/packaging/make-msi.sh" x64 2.1.0.0 "$work/stage" 1767225600 "$work/signed.msi" ||
     fail "make-msi.sh with a signing command failed"

@@ -12,11 +12,15 @@
 
 namespace {
 
-std::vector<int> inits;  // row index of every init, in order
+std::vector<int> inits; // row index of every init, in order
 int steps = 0;
 
-template <int Row> void RecordInit(KVornSaver&) { inits.push_back(Row); }
-void RecordStep(KVornSaver&) { ++steps; }
+template <int Row> void RecordInit(KVornSaver&) {
+    inits.push_back(Row);
+}
+void RecordStep(KVornSaver&) {
+    ++steps;
+}
 
 template <int... Rows> void InstallRecorders(std::integer_sequence<int, Rows...>) {
     ((Saver.motionTable[Rows].init = RecordInit<Rows>), ...);
@@ -25,7 +29,7 @@ template <int... Rows> void InstallRecorders(std::integer_sequence<int, Rows...>
 }
 
 class FrameCycleTest : public ::testing::Test {
-protected:
+  protected:
     void Start(LONG algorithm, LONG showtime, LONG infinity, int width = 320, int height = 240) {
         SettingsRecord record;
         record.Algorithm = algorithm;
@@ -55,7 +59,8 @@ TEST_F(FrameCycleTest, FirstFrameStartsAPhaseAndSteps) {
 
 TEST_F(FrameCycleTest, EarlyReinitialisationOnTheThirdFrameOfTheFirstSecond) {
     Start(2, 180, 1);
-    for (int frame = 0; frame < 10; ++frame) RunFrame();
+    for (int frame = 0; frame < 10; ++frame)
+        RunFrame();
     EXPECT_EQ(inits, std::vector<int>({2, 2}));
     EXPECT_EQ(steps, 10);
     EXPECT_EQ(frameCycle.earlyReinitDone, 1);
@@ -75,7 +80,7 @@ TEST_F(FrameCycleTest, PhaseEndsStrictlyAfterShowtime) {
     Start(1, 180, 0);
     RunFrame();
     RunFrame();
-    RunFrame();  // early re-initialisation
+    RunFrame(); // early re-initialisation
     ASSERT_EQ(inits.size(), 2u);
     const long long start = Saver.phaseStart;
     fakeNow = start + 180;
@@ -98,7 +103,8 @@ TEST_F(FrameCycleTest, InfinityNeverEndsAPhase) {
 
 TEST_F(FrameCycleTest, NegativeShowtimeStartsAPhaseEveryFrame) {
     Start(0, -1, 0);
-    for (int frame = 0; frame < 20; ++frame) RunFrame();
+    for (int frame = 0; frame < 20; ++frame)
+        RunFrame();
     EXPECT_EQ(inits.size(), 20u);
     EXPECT_EQ(steps, 20);
 }
@@ -112,7 +118,8 @@ TEST_F(FrameCycleTest, RandomDrawsARowForEveryPhase) {
         for (int frame = 0; frame < 30; ++frame)
             expected.push_back(rand() % kMotionCount);
         srand(77);
-        for (int frame = 0; frame < 30; ++frame) RunFrame();
+        for (int frame = 0; frame < 30; ++frame)
+            RunFrame();
         EXPECT_EQ(inits, expected) << "Algorithm " << algorithm;
         DestroyWindow(window_);
         window_ = nullptr;
@@ -121,13 +128,15 @@ TEST_F(FrameCycleTest, RandomDrawsARowForEveryPhase) {
 
 TEST_F(FrameCycleTest, ChosenMotionRestartsTheSameRow) {
     Start(5, -1, 0);
-    for (int frame = 0; frame < 5; ++frame) RunFrame();
+    for (int frame = 0; frame < 5; ++frame)
+        RunFrame();
     EXPECT_EQ(inits, std::vector<int>(5, 5));
 }
 
 TEST_F(FrameCycleTest, ShowtimeZeroEndsThePhaseInALaterSecond) {
     Start(1, 0, 0);
-    for (int frame = 0; frame < 3; ++frame) RunFrame();  // first phase, early re-init
+    for (int frame = 0; frame < 3; ++frame)
+        RunFrame(); // first phase, early re-init
     const size_t phases = inits.size();
     RunFrame();
     EXPECT_EQ(inits.size(), phases);
@@ -154,9 +163,9 @@ TEST(Geometry, DerivedFromTheClientSize) {
     struct Case {
         int width, height, spotSize, intensity, centerX, centerY;
     } cases[] = {
-        {800, 399, 6, 7, 400, 199},  {800, 400, 6, 3, 400, 200},   {100, 69, 1, 7, 50, 34},
-        {100, 70, 2, 7, 50, 35},     {1024, 768, 11, 3, 512, 384}, {1920, 1080, 16, 3, 960, 540},
-        {152, 112, 2, 7, 76, 56},    {1365, 767, 11, 3, 682, 383},
+        {800, 399, 6, 7, 400, 199}, {800, 400, 6, 3, 400, 200},   {100, 69, 1, 7, 50, 34},
+        {100, 70, 2, 7, 50, 35},    {1024, 768, 11, 3, 512, 384}, {1920, 1080, 16, 3, 960, 540},
+        {152, 112, 2, 7, 76, 56},   {1365, 767, 11, 3, 682, 383},
     };
     for (const Case& c : cases) {
         HWND window = StartEngineOn(c.width, c.height);

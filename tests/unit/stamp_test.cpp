@@ -14,17 +14,19 @@ struct Rgb {
     int r, g, b;
 };
 
-Rgb ColorOf(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
+Rgb ColorOf(COLORREF c) {
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
 
 TEST(RainbowColor, Samples) {
     struct Case {
         uint32_t n;
         Rgb expected;
     } cases[] = {
-        {0, {255, 0, 0}},     {100, {255, 100, 0}},  {255, {255, 255, 0}},
-        {256, {255, 255, 0}}, {300, {211, 255, 0}},  {600, {0, 255, 88}},
-        {1000, {0, 23, 255}}, {1100, {76, 0, 255}},  {1400, {255, 0, 135}},
-        {1534, {255, 0, 1}},  {1535, {255, 0, 0}},   {4294967295u, {56, 255, 0}},
+        {0, {255, 0, 0}},     {100, {255, 100, 0}}, {255, {255, 255, 0}},
+        {256, {255, 255, 0}}, {300, {211, 255, 0}}, {600, {0, 255, 88}},
+        {1000, {0, 23, 255}}, {1100, {76, 0, 255}}, {1400, {255, 0, 135}},
+        {1534, {255, 0, 1}},  {1535, {255, 0, 0}},  {4294967295u, {56, 255, 0}},
     };
     for (const Case& c : cases) {
         Rgb got = ColorOf(RainbowColor(c.n));
@@ -37,7 +39,7 @@ TEST(RainbowColor, Samples) {
 TEST(RoundMask, SmallSizes) {
     struct Case {
         int s;
-        const char* rows;  // rows top to bottom, '/' between them
+        const char* rows; // rows top to bottom, '/' between them
     } cases[] = {
         {1, "."},
         {2, "##/#."},
@@ -49,7 +51,8 @@ TEST(RoundMask, SmallSizes) {
         std::string mask;
         for (int j = 0; j < c.s; ++j) {
             if (j) mask += '/';
-            for (int i = 0; i < c.s; ++i) mask += RoundMaskCovers(i, j, c.s) ? '#' : '.';
+            for (int i = 0; i < c.s; ++i)
+                mask += RoundMaskCovers(i, j, c.s) ? '#' : '.';
         }
         EXPECT_EQ(mask, c.rows) << "s=" << c.s;
     }
@@ -67,7 +70,7 @@ TEST(StampClipping, FullHdWithSixteenPixelSpot) {
 }
 
 class StampTest : public ::testing::Test {
-protected:
+  protected:
     // A surface of the given height (so spotSize and intensity follow it),
     // with the settings' colour options set for the stamps.
     void Start(int width, int height, LONG mode, COLORREF color = 0x00FF0000, LONG rainbow = 0,
@@ -99,7 +102,8 @@ TEST_F(StampTest, ModeOneSaturatesBlueAtTheTwentyFourthStamp) {
 
 TEST_F(StampTest, ModeZeroWrapsBlueToEightOnTheTwentyFourthStamp) {
     Start(800, 600, 0);
-    for (int n = 1; n <= 24; ++n) Stamp(Saver, 100, 100);
+    for (int n = 1; n <= 24; ++n)
+        Stamp(Saver, 100, 100);
     EXPECT_EQ(At(100, 100)[0], 8);
     EXPECT_EQ(At(100, 100)[2], 0);
 }
@@ -124,7 +128,7 @@ TEST_F(StampTest, UnknownModeChangesNothingButShowsTheSquare) {
     HGDIOBJ old = SelectObject(target, shown.bitmap);
     Saver.windowDc = target;
     BYTE* pixel = Saver.surface.Pixel(20, 20);
-    pixel[0] = 0x40, pixel[1] = 0x80, pixel[2] = 0xC0;  // something to show
+    pixel[0] = 0x40, pixel[1] = 0x80, pixel[2] = 0xC0; // something to show
     Stamp(Saver, 20, 20);
     GdiFlush();
     EXPECT_EQ(At(20, 20)[0], 0x40);
@@ -148,7 +152,8 @@ TEST_F(StampTest, RainbowCounterAdvancesOncePerStampOnlyWhenSet) {
         for (LONG rainbow : {0, 1}) {
             Start(200, 200, mode, 0x00FF0000, rainbow);
             rainbowCounter = 7;
-            for (int n = 0; n < 5; ++n) Stamp(Saver, 10, 10);
+            for (int n = 0; n < 5; ++n)
+                Stamp(Saver, 10, 10);
             EXPECT_EQ(rainbowCounter, rainbow ? 12u : 7u) << "mode " << mode;
             DestroyWindow(window_);
             window_ = nullptr;
@@ -157,14 +162,14 @@ TEST_F(StampTest, RainbowCounterAdvancesOncePerStampOnlyWhenSet) {
 }
 
 TEST_F(StampTest, RainbowColourIsTakenBeforeTheIncrement) {
-    Start(800, 600, 1, 0, 1);  // the counter starts at 0: pure red
+    Start(800, 600, 1, 0, 1); // the counter starts at 0: pure red
     Stamp(Saver, 30, 30);
     EXPECT_EQ(At(30, 30)[2], 11);
     EXPECT_EQ(At(30, 30)[1], 0);
 }
 
 TEST_F(StampTest, RoundStampCoversTheMaskOnly) {
-    Start(800, 149, 1, 0x00FF0000, 0, 1);  // spotSize 3
+    Start(800, 149, 1, 0x00FF0000, 0, 1); // spotSize 3
     ASSERT_EQ(Saver.spotSize, 3);
     Stamp(Saver, 40, 40);
     for (int j = 0; j < 3; ++j)
@@ -179,10 +184,10 @@ TEST_F(StampTest, ClippedStampsStayInsideAFullHdSurface) {
     Stamp(Saver, -100, -100);
     EXPECT_NE(At(1903, 1063)[0], 0);
     EXPECT_NE(At(1918, 1078)[0], 0);
-    EXPECT_EQ(At(1919, 1079)[0], 0);  // the rightmost column is never reached
+    EXPECT_EQ(At(1919, 1079)[0], 0); // the rightmost column is never reached
     EXPECT_NE(At(0, 0)[0], 0);
     Stamp(Saver, 1904, 1064);
-    EXPECT_NE(At(1903, 1079)[0], 0);  // touches the bottom row
+    EXPECT_NE(At(1903, 1079)[0], 0); // touches the bottom row
 }
 
 } // namespace

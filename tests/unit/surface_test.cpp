@@ -10,7 +10,7 @@
 namespace {
 
 class SurfaceTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         if (window_) DestroyWindow(window_);
         ResetEngine();
@@ -23,7 +23,7 @@ TEST_F(SurfaceTest, LayoutIsBottomUpWithPaddedRows) {
     ASSERT_TRUE(image.CreateRgb24(101, 7));
     EXPECT_EQ(image.imageWidth, 101);
     EXPECT_EQ(image.imageHeight, 7);
-    EXPECT_EQ(image.pitch, -304);  // 303 bytes padded to 304
+    EXPECT_EQ(image.pitch, -304); // 303 bytes padded to 304
     DIBSECTION section = {};
     GetObjectW(image.bitmap, sizeof(section), &section);
     EXPECT_EQ(image.bits, static_cast<BYTE*>(section.dsBm.bmBits) + 6 * 304);
@@ -37,7 +37,8 @@ TEST_F(SurfaceTest, ClearLeavesEveryByteZero) {
     ClearSurface(Saver);
     int nonZero = 0;
     for (int y = 0; y < image.imageHeight; ++y)
-        for (int x = 0; x < 3 * image.imageWidth; ++x) nonZero += image.Pixel(0, y)[x] != 0;
+        for (int x = 0; x < 3 * image.imageWidth; ++x)
+            nonZero += image.Pixel(0, y)[x] != 0;
     EXPECT_EQ(nonZero, 0);
     EXPECT_EQ(image.dcUseCount, 0);
     EXPECT_EQ(image.memoryDc, nullptr);
@@ -60,14 +61,17 @@ TEST_F(SurfaceTest, CacheHandsOutNoHandleTwiceAndHoldsAtMostFour) {
         ASSERT_NE(dc, nullptr);
         EXPECT_TRUE(taken.insert(dc).second) << "handed out twice";
     }
-    for (HDC dc : dcs) memoryDcCache.PutDc(dc);
+    for (HDC dc : dcs)
+        memoryDcCache.PutDc(dc);
     EXPECT_EQ(memoryDcCache.HeldCount(), 4);
     // The most recently returned comes back first; the pushed-out ones are gone.
     EXPECT_EQ(memoryDcCache.TakeDc(), dcs[5]);
     std::set<HDC> again;
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(again.insert(memoryDcCache.TakeDc()).second);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(again.insert(memoryDcCache.TakeDc()).second);
     EXPECT_EQ(memoryDcCache.HeldCount(), 0);
-    for (HDC dc : again) memoryDcCache.PutDc(dc);
+    for (HDC dc : again)
+        memoryDcCache.PutDc(dc);
     memoryDcCache.PutDc(dcs[5]);
 }
 
@@ -79,10 +83,11 @@ TEST_F(SurfaceTest, DegenerateWindowsRunTenThousandFrames) {
         for (LONG algorithm = 0; algorithm <= 6; ++algorithm) {
             SettingsRecord record;
             record.Algorithm = algorithm;
-            record.Showtime = -1;  // a new phase every frame
+            record.Showtime = -1; // a new phase every frame
             record.Infinity = 0;
             window_ = StartEngineOn(size.w, size.h, record);
-            for (int frame = 0; frame < 10000 / 7; ++frame) RunFrame();
+            for (int frame = 0; frame < 10000 / 7; ++frame)
+                RunFrame();
             DestroyWindow(window_);
             window_ = nullptr;
         }

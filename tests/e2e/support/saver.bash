@@ -5,6 +5,7 @@ set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/await.sh"
 build="$(cd "$1" && pwd)"
 saver="$build/Vorn.scr"
+# shellcheck disable=SC2034 # for the scripts that source this file
 settings_key='HKCU\Software\Kervolan\Screensavers\Vorn'
 work="$(mktemp -d "$build/e2e.XXXXXX")"
 started=()

@@ -4,4 +4,6 @@
 
 long long fakeNow = 1700000000;
 
-long long VornNow() { return fakeNow; }
+long long VornNow() {
+    return fakeNow;
+}
