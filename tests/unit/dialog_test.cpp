@@ -16,6 +16,7 @@
 #include "resources/dialog_ids.h"
 #include "settings/dialog.h"
 #include "support/engine_fixture.h"
+#include "support/registry_doubles.h"
 
 namespace {
 
@@ -544,21 +545,8 @@ TEST_F(SettingsDialogTest, TabVisitsTheControlsInTheTemplatesOrder) {
 // "Ok" writes every value; one that cannot be stored is named to the user
 // and the dialog stays open, so the user can try again or leave with
 // "Cancel". The dialog runs modally, driven by a timer of the thread.
-std::vector<std::wstring> refusedValues;
 std::vector<std::wstring> toldUser;
 int presses = 0;
-
-LONG WINAPI RefusingWrite(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                          DWORD size) {
-    for (const std::wstring& refused : refusedValues)
-        if (refused == name) return ERROR_ACCESS_DENIED;
-    return RegSetValueExW(key, name, reserved, type, data, size);
-}
-
-LONG WINAPI RefusingKey(HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY,
-                        LPDWORD) {
-    return ERROR_ACCESS_DENIED;
-}
 
 int WINAPI RecordMessage(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
     toldUser.push_back(std::wstring(caption) + L" | " + text +
@@ -597,11 +585,11 @@ TEST_F(SettingsDialogTest, OkTellsWhichValuesCouldNotBeStoredAndStaysOpen) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         StoreSettings(SettingsRecord());
-        refusedValues = row.refused;
+        refusedWrites = row.refused;
         toldUser.clear();
         presses = 0;
-        registryValueWriter = RefusingWrite;
-        registryKeyMaker = row.noKey ? RefusingKey : RegCreateKeyExW;
+        registryValueWriter = RecordWrite;
+        registryKeyMaker = row.noKey ? NoKey : RegCreateKeyExW;
         settingsMessageBox = RecordMessage;
         const UINT_PTR timer = SetTimer(nullptr, 0, 50, PressOkThenCancel);
         const INT_PTR result = DialogBoxIndirectParamW(

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/engine_fixture.h"
+#include "support/registry_doubles.h"
 
 namespace {
 
@@ -243,28 +244,6 @@ TEST_F(SettingsTest, SaveWritesTheFieldsAsTheyStand) {
 // Windows lists a key's values in the order they were created (Wine sorts
 // them by name), so the order of the calls is what a first run leaves in the
 // Registry Editor: it is recorded here rather than read back.
-std::vector<std::wstring> registryCalls;
-std::vector<std::wstring> refusedWrites; // names whose write fails
-
-LONG WINAPI RecordRead(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                       LPDWORD size) {
-    registryCalls.push_back(L"read " + std::wstring(name));
-    return RegQueryValueExW(key, name, reserved, type, data, size);
-}
-
-LONG WINAPI RecordWrite(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                        DWORD size) {
-    registryCalls.push_back(L"write " + std::wstring(name));
-    for (const std::wstring& refused : refusedWrites)
-        if (refused == name) return ERROR_ACCESS_DENIED;
-    return RegSetValueExW(key, name, reserved, type, data, size);
-}
-
-LONG WINAPI NoKey(HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY,
-                  LPDWORD) {
-    return ERROR_ACCESS_DENIED;
-}
-
 class RegistryCallsTest : public SettingsTest {
   protected:
     void SetUp() override {
