@@ -15,7 +15,7 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/de
 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
 cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 # First run: the dialog shows the defaults.
-wine reg delete 'HKCU\Software\Kervolan\Screensavers\Vorn' /f >/dev/null 2>&1 || true
+wine reg delete "$vorn_settings_key" /f >/dev/null 2>&1 || true
 
 work="$(mktemp -d)"
 mkdir -p "$root/docs"

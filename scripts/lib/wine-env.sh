@@ -38,7 +38,7 @@ vorn_arch_name() {
 # The saver's settings in the current prefix. vorn_save_settings FILE keeps
 # them (no FILE when there are none); vorn_restore_settings FILE puts the key
 # back exactly as it was.
-vorn_settings_key='HKCU\Software\Kervolan\Screensavers\Vorn'
+source "$vorn_root/scripts/lib/settings-key.sh"
 vorn_save_settings() {
     rm -f "$1"
     wine reg export "$vorn_settings_key" "Z:${1//\//\\}" /y >/dev/null 2>&1 || rm -f "$1"

@@ -5,7 +5,8 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/await.sh"
 build="$1"
-key='HKCU\Software\Kervolan\Screensavers\Vorn'
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/settings-key.sh"
+key="$vorn_settings_key"
 work="$(mktemp -d)"
 trap 'touch "$work/done"; wait; wine reg delete "$key" /f >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 

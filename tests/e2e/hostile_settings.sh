@@ -21,7 +21,7 @@ store_row() {
     read -ra values <<<"${1#*: }"
     {
         printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-        printf '[HKEY_CURRENT_USER\\Software\\Kervolan\\Screensavers\\Vorn]\r\n'
+        printf '[%s]\r\n' "${settings_key/#HKCU/HKEY_CURRENT_USER}"
         for i in "${!values[@]}"; do printf '"%s"=%s\r\n' "${names[$i]}" "${values[$i]}"; done
     } >"$file"
     timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1

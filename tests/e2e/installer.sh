@@ -22,23 +22,13 @@ VORN_BUILD_DIR="$top" "$root/scripts/package.sh" --no-build "$work/release" >/de
     fail "package.sh failed"
 unzip -q "$work/release/vorn-2.1-windows.zip" INSTALL.txt LICENSE.txt -d "$work/zip"
 
-export WINEPREFIX="$build/setup-prefix"
-rm -rf "$WINEPREFIX"
-stop_prefix() {
-    local code=$?
-    wineserver -k >/dev/null 2>&1
-    [ $code -eq 0 ] && rm -rf "$WINEPREFIX" # kept for a look when the test failed
-    cleanup
-}
-trap stop_prefix EXIT
-timeout 180 wine wineboot.exe -i >/dev/null 2>&1
+fresh_prefix setup-prefix
 # The shell that Wine starts while it makes a prefix does not serve the
 # shell's windows (ShellWindows), which on Windows Explorer always does and
 # the finish page asks: a new server starts a new one that does.
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
 wineserver -p >/dev/null 2>&1
-drive="$WINEPREFIX/drive_c"
 folder="$drive/Program Files/Vorn"
 opened="$drive/windows/system32/install.log"
 cp "$build/tests/doubles/DESK.CPL" "$drive/windows/system32/desk.cpl"

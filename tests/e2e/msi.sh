@@ -19,18 +19,7 @@ for version in 2.2.0.0 2.0.0.0; do
         fail "make-msi.sh failed for $version"
 done
 
-export WINEPREFIX="$build/msi-prefix"
-rm -rf "$WINEPREFIX"
-stop_prefix() {
-    local code=$?
-    wineserver -k >/dev/null 2>&1
-    [ $code -eq 0 ] && rm -rf "$WINEPREFIX" # kept for a look when the test failed
-    cleanup
-}
-trap stop_prefix EXIT
-timeout 180 wine wineboot.exe -i >/dev/null 2>&1
-wineserver -p >/dev/null 2>&1
-drive="$WINEPREFIX/drive_c"
+fresh_prefix msi-prefix
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 windows_path() { echo "Z:${1//\//\\}"; }
 

@@ -7,7 +7,8 @@ set -uo pipefail
 build="$(cd "$1" && pwd)"
 render="$build/vorn-render.exe"
 work="$build/render-tool"
-key='HKCU\Software\Kervolan\Screensavers\Vorn'
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/settings-key.sh"
+key="$vorn_settings_key"
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 failures=0
 fail() {

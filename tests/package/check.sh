@@ -9,19 +9,7 @@
 # in another time zone, all three files are byte-identical. An NSIS with the
 # uninstaller's temporary-folder flaw is refused.
 # Usage: check.sh <32-bit build-dir>   (the 64-bit build is its x64/ folder)
-set -uo pipefail
-build="$(cd "$1" && pwd)"
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-release() { # TZ FOLDER
-    TZ=$1 SOURCE_DATE_EPOCH=1767225600 VORN_BUILD_DIR="$build" \
-        "$root/scripts/package.sh" --no-build "$2" >/dev/null || fail "package.sh failed"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/support.bash" "$1"
 release JST-9 "$work/a"
 zip="$work/a/vorn-2.1-windows.zip"
 

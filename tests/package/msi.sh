@@ -7,19 +7,7 @@
 # the zip's. VORN_SIGN signs each one last. Made again in another time
 # zone, both are byte-identical.
 # Usage: msi.sh <32-bit build-dir>   (the 64-bit build is its x64/ folder)
-set -uo pipefail
-build="$(cd "$1" && pwd)"
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-release() { # TZ FOLDER
-    TZ=$1 SOURCE_DATE_EPOCH=1767225600 VORN_BUILD_DIR="$build" \
-        "$root/scripts/package.sh" --no-build "$2" >/dev/null || fail "package.sh failed"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/support.bash" "$1"
 release JST-9 "$work/a"
 unzip -q "$work/a/vorn-2.1-windows.zip" INSTALL.txt LICENSE.txt -d "$work/zip" || fail "unzip failed"
 upgrade='{39F6C559-A6BA-4FEF-A8D5-A228C82C11A0}'

@@ -6,7 +6,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/await.sh"
 build="$(cd "$1" && pwd)"
 saver="$build/Vorn.scr"
 # shellcheck disable=SC2034 # for the scripts that source this file
-settings_key='HKCU\Software\Kervolan\Screensavers\Vorn'
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/settings-key.sh"
+# shellcheck disable=SC2034 # for the scripts that source this file
+settings_key="$vorn_settings_key"
 work="$(mktemp -d "$build/e2e.XXXXXX")"
 started=()
 
@@ -20,6 +22,25 @@ trap cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# fresh_prefix NAME: this test's own new Wine prefix, $build/NAME, made and
+# its server kept alive; $drive is its drive C. When the test ends the server
+# is ended and the prefix removed (kept for a look when the test failed).
+fresh_prefix() {
+    export WINEPREFIX="$build/$1"
+    # shellcheck disable=SC2034 # for the scripts that source this file
+    drive="$WINEPREFIX/drive_c"
+    rm -rf "$WINEPREFIX"
+    trap stop_prefix EXIT
+    timeout 180 wine wineboot.exe -i >/dev/null 2>&1
+    wineserver -p >/dev/null 2>&1
+}
+stop_prefix() {
+    local code=$?
+    wineserver -k >/dev/null 2>&1
+    [ $code -eq 0 ] && rm -rf "$WINEPREFIX"
+    cleanup
 }
 
 # settings_table: "Name default" a line for each stored setting, in the order
