@@ -134,9 +134,8 @@ int DialogClassHook(HINSTANCE) {
 int OpenSettingsDialog(HWND parent) {
     if (!DialogClassHook(HostState.moduleInstance)) return 0;
     UseDialogAwareness();
-    return static_cast<int>(DialogBoxParamW(HostState.moduleInstance,
-                                            MAKEINTRESOURCEW(kSettingsDialogId), parent,
-                                            SettingsDialogProc, 0));
+    return static_cast<int>(DialogBoxParamW(
+        HostState.moduleInstance, MAKEINTRESOURCEW(IDD_SETTINGS), parent, SettingsDialogProc, 0));
 }
 
 HostCommand ReadCommand(const wchar_t* commandTail) {
