@@ -132,15 +132,7 @@ saver="$(unix_path "$saver_win")"
 run_setup "$arch" /S
 installed "$arch" "$saver_win" "$built"
 
-start_saver /s
-wait_for_window "Screen Saver"
-sleep 2
-import -window root "$work/shot.png"
-read -r _ _ red green blue lit < <(screen_stats "$work/shot.png")
-{ [ "$red$green" = 00 ] && [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ]; } ||
-    fail "the installed saver drew red $red green $green blue $blue, $lit blue pixels"
-xdotool key space
-expect_exit "$saver_pid" 0 "the installed saver drew its trail and closed"
+installed_saver_runs
 
 timeout 60 wine reg add "$settings_key" /v Speed /t REG_DWORD /d 42 /f >/dev/null 2>&1
 timeout 60 wine reg add "$desktop_key" /v SCRNSAVE.EXE /d "$saver_win" /f >/dev/null 2>&1

@@ -96,15 +96,7 @@ icon=$(timeout 60 wine reg query 'HKLM\Software\Classes\Installer\Products' /s 2
 echo "ok: the saver, the texts, one entry 2.1.0 with Vorn's icon"
 
 saver="$drive/windows/Vorn.scr"
-start_saver /s
-wait_for_window "Screen Saver" 60
-sleep 2
-import -window root "$work/shot.png"
-read -r _ _ red green blue lit < <(screen_stats "$work/shot.png")
-{ [ "$red$green" = 00 ] && [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ]; } ||
-    fail "the installed saver drew red $red green $green blue $blue, $lit blue pixels"
-xdotool key space
-expect_exit "$saver_pid" 0 "the installed saver drew its trail and closed"
+installed_saver_runs
 
 run 0 "2.2.0 upgraded 2.1.0" msiexec /i "$(msi 2.2.0.0)" /qn
 installed 2.2.0 "$built"

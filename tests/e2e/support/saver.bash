@@ -104,3 +104,18 @@ screen_stats() {
     echo "$size $(convert "$1" -format \
         "%[fx:round(255*maxima.r)] %[fx:round(255*maxima.g)] %[fx:round(255*maxima.b)]" info:) $blue"
 }
+
+# installed_saver_runs: the saver at $saver (an installed one) runs full
+# screen, draws a blue trail on black and closes with 0 on a key.
+installed_saver_runs() {
+    local red green blue lit
+    start_saver /s
+    wait_for_window "Screen Saver" 60
+    sleep 2
+    import -window root "$work/shot.png"
+    read -r _ _ red green blue lit < <(screen_stats "$work/shot.png")
+    { [ "$red$green" = 00 ] && [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ]; } ||
+        fail "the installed saver drew red $red green $green blue $blue, $lit blue pixels"
+    xdotool key space
+    expect_exit "$saver_pid" 0 "the installed saver drew its trail and closed"
+}
