@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "../../engine/motions.h"
-#include "../../resources/dialog_ids.h"
-#include "../../settings/settings.h"
+#include "engine/motions.h"
+#include "resources/dialog_ids.h"
+#include "settings/settings.h"
 
 namespace {
 
