@@ -9,7 +9,7 @@
 #include "engine/settings_source.h"
 #include "engine/stamp.h"
 #include "engine/trig_motions.h"
-#include "host/close_rules.h"
+#include "platform/saver_contract.h"
 #include "settings/settings.h"
 
 KVornSaver Saver;

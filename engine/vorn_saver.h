@@ -6,6 +6,7 @@
 
 #include "engine/image.h"
 #include "engine/motions.h"
+#include "platform/saver_contract.h"
 
 struct MotionEntry {
     std::wstring name;
@@ -75,6 +76,5 @@ inline int IntensityFor(int height) {
     return height < 400 ? 7 : 3;
 }
 
-LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void StartEngine(HWND window);
 void RunFrame();

@@ -2,6 +2,8 @@
 // Default handling of the saver window's messages: when the saver closes.
 #include <windows.h>
 
+#include "platform/saver_contract.h"
+
 // Mouse travel must exceed this many pixels before the saver closes.
 constexpr DWORD wakeDistance = 4;
 
@@ -18,5 +20,3 @@ void AnchorAtCursor();
 
 // Whether a power broadcast other than the suspend query ends the saver.
 bool PowerBroadcastCloses(WPARAM event, LPARAM data);
-
-LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -3,12 +3,13 @@
 #include <commctrl.h>
 #include <setjmp.h>
 
-#include "host/dpi_awareness.h"
+#include "platform/dpi_awareness.h"
 #include "host/host_state.h"
-#include "host/look_up.h"
+#include "platform/look_up.h"
 #include "host/password.h"
 #include "host/saver_window.h"
-#include "settings/dialog.h"
+#include "platform/saver_contract.h"
+#include "resources/dialog_ids.h"
 
 LPTOP_LEVEL_EXCEPTION_FILTER faultVerdict = UnhandledExceptionFilter;
 
@@ -124,11 +125,6 @@ DWORD ParseWindowNumber(const wchar_t* text) {
     for (; *text >= L'0' && *text <= L'9'; ++text)
         value = value * 10 + (*text - L'0');
     return value;
-}
-
-// The settings dialog needs no window classes of its own.
-int DialogClassHook(HINSTANCE) {
-    return 1;
 }
 
 int OpenSettingsDialog(HWND parent) {

@@ -10,7 +10,6 @@ const wchar_t* CommandTail(const wchar_t* commandLine);
 DWORD ParseWindowNumber(const wchar_t* text);
 
 int OpenSettingsDialog(HWND parent); // 1 OK, 0 Cancel, -1 no dialog
-int DialogClassHook(HINSTANCE moduleInstance);
 
 enum class HostAction { None, SettingsDialog, FullScreen, Preview, ChangePassword };
 

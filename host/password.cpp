@@ -3,9 +3,9 @@
 // other platform.
 #include "host/password.h"
 
-#include "host/dll_search.h"
+#include "platform/dll_search.h"
 #include "host/host_state.h"
-#include "host/look_up.h"
+#include "platform/look_up.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "host/saver_window.h"
 
-#include "engine/vorn_saver.h"
 #include "host/close_rules.h"
-#include "host/dpi_awareness.h"
+#include "platform/dpi_awareness.h"
 #include "host/host_state.h"
-#include "host/look_up.h"
+#include "platform/look_up.h"
+#include "platform/saver_contract.h"
 #include "host/password.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // and then WinMain.
 #include <windows.h>
 
-#include "host/process_start.h"
+#include "platform/process_start.h"
 
 extern "C" int WinMainCRTStartup();
 

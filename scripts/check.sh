@@ -75,7 +75,7 @@ check_warnings() {
         return 1
     fi
     for folder in "$build" "$build/x64"; do
-        for flags in "$folder/CMakeFiles/vorn_core.dir/flags.make" \
+        for flags in "$folder"/CMakeFiles/vorn_{platform,settings,engine,dialog,host}.dir/flags.make \
             "$folder/saver-build/CMakeFiles/Vorn.dir/flags.make"; do
             for flag in $strict -Werror; do
                 grep -q -- "$flag" "$flags" 2>/dev/null || missing+=("${flags#"$build"/} lacks $flag")

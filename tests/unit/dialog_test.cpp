@@ -14,7 +14,7 @@
 #include "engine/motions.h"
 #include "host/host_state.h"
 #include "resources/dialog_ids.h"
-#include "settings/dialog.h"
+#include "dialog/dialog.h"
 #include "support/engine_fixture.h"
 #include "support/registry_doubles.h"
 

@@ -10,6 +10,7 @@
 
 #include "host/entry.h"
 #include "host/host_state.h"
+#include "platform/saver_contract.h"
 
 namespace {
 

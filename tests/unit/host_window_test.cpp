@@ -8,7 +8,7 @@
 
 #include "engine/image.h"
 #include "host/close_rules.h"
-#include "host/dpi_awareness.h"
+#include "platform/dpi_awareness.h"
 #include "host/host_state.h"
 #include "host/saver_window.h"
 #include "support/engine_fixture.h"

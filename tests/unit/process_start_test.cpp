@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/process_start.h"
+#include "platform/process_start.h"
 
 namespace {
 

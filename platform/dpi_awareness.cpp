@@ -1,6 +1,6 @@
-#include "host/dpi_awareness.h"
+#include "platform/dpi_awareness.h"
 
-#include "host/look_up.h"
+#include "platform/look_up.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // it: in that build this code has general registers only (see CMakeLists.txt).
 #include <windows.h>
 
-#include "host/dll_search.h"
+#include "platform/dll_search.h"
 
 using ProcessorFeatureProc = BOOL(WINAPI*)(DWORD feature);
 using MessageBoxProc = int(WINAPI*)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);

@@ -1,6 +1,6 @@
-#include "host/process_start.h"
+#include "platform/process_start.h"
 
-#include "host/look_up.h"
+#include "platform/look_up.h"
 
 namespace {
 

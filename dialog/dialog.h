@@ -2,9 +2,9 @@
 // The settings dialog (template IDD_SETTINGS) and the About box (template "ABOUT").
 #include <windows.h>
 
+#include "platform/saver_contract.h"
 #include "resources/dialog_ids.h"
 
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Tells the user what went wrong; tests put a recording one in its place.

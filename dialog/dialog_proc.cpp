@@ -1,6 +1,6 @@
 // The settings dialog and the About box. The dialog edits the process's one
 // Settings record: it loads the store when it opens and saves it on "Ok".
-#include "settings/dialog.h"
+#include "dialog/dialog.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -9,9 +9,8 @@
 #include <string>
 
 #include "engine/motions.h"
-#include "host/dll_search.h"
-#include "host/host_state.h"
-#include "host/look_up.h"
+#include "platform/dll_search.h"
+#include "platform/look_up.h"
 #include "resources/dialog_ids.h"
 #include "settings/settings.h"
 
@@ -71,7 +70,7 @@ void AttachUpDown(HWND dialog, int editId, int lower, LONG position) {
     HWND edit = GetDlgItem(dialog, editId);
     const int fullWidth = WidthOf(edit);
     if (!upDownMaker(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 20, 10,
-                     55, 55, dialog, editId, HostState.moduleInstance, edit, 999, lower,
+                     55, 55, dialog, editId, SaverModule(), edit, 999, lower,
                      static_cast<int>(position)))
         SetDlgItemInt(dialog, editId, static_cast<UINT>(position), TRUE);
     RoomOf(edit) = fullWidth - WidthOf(edit);
@@ -217,7 +216,7 @@ INT_PTR OnChooseColor(HWND dialog) {
 }
 
 INT_PTR OnAbout(HWND dialog) {
-    DialogBoxParamW(HostState.moduleInstance, L"ABOUT", dialog, AboutDialogProc, 0);
+    DialogBoxParamW(SaverModule(), L"ABOUT", dialog, AboutDialogProc, 0);
     return FALSE;
 }
 
@@ -267,6 +266,11 @@ INT_PTR OnCtlColorStatic(HWND dialog, HDC dc, HWND control) {
 }
 
 } // namespace
+
+// The settings dialog needs no window classes of its own.
+int DialogClassHook(HINSTANCE) {
+    return 1;
+}
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

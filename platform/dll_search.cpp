@@ -1,6 +1,6 @@
-#include "host/dll_search.h"
+#include "platform/dll_search.h"
 
-#include "host/look_up.h"
+#include "platform/look_up.h"
 
 namespace {
 
