@@ -1,10 +1,8 @@
-// The three straight-line motions: Random Linear, Random Pointer and Random
-// Linear Angle. The order of the rand() draws decides the picture.
+// The order of the rand() draws decides the picture.
 #include "engine/linear_motions.h"
 
 #include <cstdlib>
 
-#include "engine/motions.h"
 #include "engine/stamp.h"
 #include "engine/vorn_saver.h"
 #include "settings/settings.h"
@@ -34,8 +32,8 @@ int DrawDifference(int range) {
 }
 
 void MoveAndStamp(KVornSaver& saver) {
-    saver.posY += saver.stepY;
-    saver.posX += saver.stepX;
+    saver.posY += saver.linear.stepY;
+    saver.posX += saver.linear.stepX;
     Stamp(saver, saver.posX, saver.posY);
 }
 
@@ -49,49 +47,53 @@ int LinearStepBound(int spotSize, bool lineNew, bool horizontal) {
 }
 
 void StartLinear(KVornSaver& saver) {
+    LinearValues& line = saver.linear;
     const bool lineNew = Settings.LineNew != 0;
-    saver.maxStepX = LinearStepBound(saver.spotSize, lineNew, true);
-    saver.maxStepY = LinearStepBound(saver.spotSize, lineNew, false);
-    saver.stepX = rand() % saver.maxStepX + 1;
-    saver.stepY = rand() % saver.maxStepY + 1;
-    saver.posX = rand() % saver.width - 2 * saver.stepX - saver.spotSize + 1;
-    saver.posY = rand() % saver.height - 2 * saver.stepY - saver.spotSize + 1;
+    line.maxStepX = LinearStepBound(saver.spotSize, lineNew, true);
+    line.maxStepY = LinearStepBound(saver.spotSize, lineNew, false);
+    line.stepX = rand() % line.maxStepX + 1;
+    line.stepY = rand() % line.maxStepY + 1;
+    saver.posX = rand() % saver.width - 2 * line.stepX - saver.spotSize + 1;
+    saver.posY = rand() % saver.height - 2 * line.stepY - saver.spotSize + 1;
 }
 
 void StepRandomLinear(KVornSaver& saver) {
-    Bounce(saver.posX, saver.stepX, saver.spotSize, saver.width, saver.maxStepX);
-    Bounce(saver.posY, saver.stepY, saver.spotSize, saver.height, saver.maxStepY);
+    LinearValues& line = saver.linear;
+    Bounce(saver.posX, line.stepX, saver.spotSize, saver.width, line.maxStepX);
+    Bounce(saver.posY, line.stepY, saver.spotSize, saver.height, line.maxStepY);
     MoveAndStamp(saver);
 }
 
 void StepRandomPointer(KVornSaver& saver) {
+    LinearValues& line = saver.linear;
     const int range = PointerRange(saver.intensity, saver.spotSize);
-    saver.stepY = DrawDifference(range);
-    saver.stepX = DrawDifference(range);
-    Bounce(saver.posX, saver.stepX, saver.spotSize, saver.width, range);
-    Bounce(saver.posY, saver.stepY, saver.spotSize, saver.height, range);
+    line.stepY = DrawDifference(range);
+    line.stepX = DrawDifference(range);
+    Bounce(saver.posX, line.stepX, saver.spotSize, saver.width, range);
+    Bounce(saver.posY, line.stepY, saver.spotSize, saver.height, range);
     MoveAndStamp(saver);
 }
 
 void StepRandomLinearAngle(KVornSaver& saver) {
-    const int oldStepX = saver.stepX;
-    const int oldStepY = saver.stepY;
+    LinearValues& line = saver.linear;
+    const int oldStepX = line.stepX;
+    const int oldStepY = line.stepY;
     int lastSign = 0; // multiplier of the last 50 % draw; 0 when none was made
-    if (Bounce(saver.posX, saver.stepX, saver.spotSize, saver.width, saver.maxStepX)) {
+    if (Bounce(saver.posX, line.stepX, saver.spotSize, saver.width, line.maxStepX)) {
         lastSign = HalfChanceSign();
-        saver.stepY *= lastSign;
+        line.stepY *= lastSign;
     }
-    if (Bounce(saver.posY, saver.stepY, saver.spotSize, saver.height, saver.maxStepY)) {
+    if (Bounce(saver.posY, line.stepY, saver.spotSize, saver.height, line.maxStepY)) {
         lastSign = HalfChanceSign();
-        saver.stepX *= lastSign;
+        line.stepX *= lastSign;
     }
     // Never turn back along the incoming path. With both bounds 1 no other
     // velocity exists, so the spot is then allowed to retrace it.
-    const bool onlyOneVelocity = saver.maxStepX == 1 && saver.maxStepY == 1;
+    const bool onlyOneVelocity = line.maxStepX == 1 && line.maxStepY == 1;
     if (lastSign == -1 && !onlyOneVelocity) {
-        while (saver.stepX == -oldStepX && saver.stepY == -oldStepY) {
-            saver.stepX = SignOf(saver.stepX) * (rand() % saver.maxStepX + 1);
-            saver.stepY = SignOf(saver.stepY) * (rand() % saver.maxStepY + 1);
+        while (line.stepX == -oldStepX && line.stepY == -oldStepY) {
+            line.stepX = SignOf(line.stepX) * (rand() % line.maxStepX + 1);
+            line.stepY = SignOf(line.stepY) * (rand() % line.maxStepY + 1);
         }
     }
     MoveAndStamp(saver);

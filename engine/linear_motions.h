@@ -1,5 +1,21 @@
 #pragma once
-// Pieces of the straight-line motions that tests call directly.
+// The three straight-line motions: Random Linear, Random Pointer and Random
+// Linear Angle. They share one start and one set of values.
+class KVornSaver;
+
+struct LinearValues {
+    int maxStepX = 0;
+    int maxStepY = 0;
+    int stepX = 0;
+    int stepY = 0;
+};
+
+void StartLinear(KVornSaver& saver);
+void StepRandomLinear(KVornSaver& saver);
+void StepRandomPointer(KVornSaver& saver);
+void StepRandomLinearAngle(KVornSaver& saver);
+
+// Pieces that tests call directly.
 
 // Whether a step would take the spot off the surface on one axis. Both tests
 // are strict: landing on column 0, or with the far edge on extent - 1, is inside.

@@ -2,8 +2,11 @@
 // The motions: the table of their rows, and what the stored setting
 // Algorithm says about them. Only constants and declarations, so that the
 // dialog and the test drivers can count the motions too.
+#include "engine/circular_bounce.h"
+#include "engine/horizontal_sine.h"
+#include "engine/linear_motions.h"
+#include "engine/polar_coordinates.h"
 
-class KVornSaver;
 // A motion's operation reads and writes the engine object's fields.
 using MotionOp = void (*)(KVornSaver&);
 
@@ -12,18 +15,6 @@ struct MotionRow {
     MotionOp init; // starts a phase: position and the motion's own values
     MotionOp step; // moves one frame and stamps
 };
-
-void StartLinear(KVornSaver& saver);
-void StepRandomLinear(KVornSaver& saver);
-void StepRandomPointer(KVornSaver& saver);
-void StepRandomLinearAngle(KVornSaver& saver);
-
-void StartHorizontalSine(KVornSaver& saver);
-void StepHorizontalSine(KVornSaver& saver);
-void StartCircularBounce(KVornSaver& saver);
-void StepCircularBounce(KVornSaver& saver);
-void StartPolarCoordinates(KVornSaver& saver);
-void StepPolarCoordinates(KVornSaver& saver);
 
 // A new motion goes at the end: a row's place decides how its choice is stored.
 inline constexpr MotionRow kMotionRows[] = {

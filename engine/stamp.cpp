@@ -6,8 +6,6 @@
 #include "engine/vorn_saver.h"
 #include "settings/settings.h"
 
-uint32_t rainbowCounter = 0;
-
 // Six ramps of 256 steps, one channel rising or falling in each. The colours
 // repeat every 1535 counts, so the last ramp stops one step short of its end.
 COLORREF RainbowColor(uint32_t count) {
@@ -70,7 +68,7 @@ void Stamp(KVornSaver& saver, int x, int y) {
     const int top = ClipStampRow(y, side, saver.height);
 
     COLORREF color = Settings.Color;
-    if (Settings.Rainbow) color = RainbowColor(rainbowCounter++);
+    if (Settings.Rainbow) color = RainbowColor(saver.rainbowCounter++);
     const int incBlue = StampIncrement(GetBValue(color), intensity);
     const int incGreen = StampIncrement(GetGValue(color), intensity);
     const int incRed = StampIncrement(GetRValue(color), intensity);

@@ -6,8 +6,6 @@
 
 class KVornSaver;
 
-extern uint32_t rainbowCounter;
-
 // The rainbow colour of the count-th stamp.
 COLORREF RainbowColor(uint32_t count);
 

@@ -4,48 +4,47 @@
 #include <cwchar>
 #include <ctime>
 
-#include "engine/clock.h"
 #include "engine/motions.h"
-#include "engine/settings_source.h"
 #include "engine/stamp.h"
-#include "engine/trig_motions.h"
 #include "platform/saver_contract.h"
 #include "settings/settings.h"
 
 KVornSaver Saver;
-FrameCycleState frameCycle;
 
 namespace {
 
-std::wstring motionNames[kMotionCount + 1];
-wchar_t overlayText[160];
+long long ReadCalendarClock() {
+    return _time64(nullptr);
+}
 
 std::wstring Widen(const char* narrow) {
     return std::wstring(narrow, narrow + strlen(narrow));
 }
 
-void MakeMotionNames() {
+void MakeMotionNames(KVornSaver& saver) {
     for (int i = 0; i < kMotionCount; ++i)
-        motionNames[i] = Widen(kMotionRows[i].name);
-    motionNames[kMotionCount] = Widen(kRandomMotionName);
+        saver.motionNames[i] = Widen(kMotionRows[i].name);
+    saver.motionNames[kMotionCount] = Widen(kRandomMotionName);
 }
 
-void DrawOverlayLine(HDC dc, int top) {
+void DrawOverlayLine(KVornSaver& saver, int top) {
     RECT line;
     SetRect(&line, 0, top, 80, top + 20);
-    DrawTextW(dc, overlayText, -1, &line, 0);
+    DrawTextW(saver.windowDc, saver.overlayText, -1, &line, 0);
 }
 
 // Frame count since the last new second, then the running time.
-void DrawOverlay(HDC dc) {
-    _snwprintf(overlayText, 160, L"FPS: %d", frameCycle.framesThisSecond);
-    overlayText[159] = 0;
-    DrawOverlayLine(dc, 0);
-    __time64_t shown = frameCycle.secondsShown;
-    frameCycle.secondsShown += 1;
-    overlayText[0] = 0;
-    if (const tm* parts = _gmtime64(&shown)) wcsftime(overlayText, 160, L"%H:%M:%S", parts);
-    DrawOverlayLine(dc, 20);
+void DrawOverlay(KVornSaver& saver) {
+    wchar_t* text = saver.overlayText;
+    FrameCycleState& cycle = saver.frameCycle;
+    _snwprintf(text, 160, L"FPS: %d", cycle.framesThisSecond);
+    text[159] = 0;
+    DrawOverlayLine(saver, 0);
+    __time64_t shown = cycle.secondsShown;
+    cycle.secondsShown += 1;
+    text[0] = 0;
+    if (const tm* parts = _gmtime64(&shown)) wcsftime(text, 160, L"%H:%M:%S", parts);
+    DrawOverlayLine(saver, 20);
 }
 
 void StartPhase(KVornSaver& saver) {
@@ -53,7 +52,7 @@ void StartPhase(KVornSaver& saver) {
     if (saver.pendingInit == 1) saver.algorithmIndex = rand() % kMotionCount;
     if (SurfaceCanStamp(saver)) saver.motionTable[saver.algorithmIndex].init(saver);
     saver.pendingInit = 0;
-    saver.phaseStart = frameCycle.lastSecond = VornNow();
+    saver.phaseStart = saver.frameCycle.lastSecond = engineClock();
 }
 
 // What depends on the window and its display: the window's DC with the
@@ -91,7 +90,11 @@ void ReleaseWindow(KVornSaver& saver, HWND window) {
 void RestartEngine(HWND window) {
     KVornSaver& saver = Saver;
     ReleaseWindow(saver, window);
-    ResetTrigRunValues(); // the curves measure the new size on their next step
+    // The curves measure the new size on their next step.
+    saver.sine.sineReady = false;
+    saver.sine.sineSweepWidth = saver.sine.sineSweepHeight = 0;
+    saver.polar.polarReady = false;
+    saver.polar.polarScale = 0;
     FitToWindow(saver, window);
     saver.pendingInit = saver.switchKind;
 }
@@ -107,18 +110,26 @@ void OnSize(HWND window, WPARAM kind) {
 
 } // namespace
 
+EngineClock engineClock = ReadCalendarClock;
+EngineSettingsLoader engineSettingsLoader = LoadSettings;
+
+void ResetSaver() {
+    Saver.surface.FreeBitmap(); // the assignment would drop it undeleted
+    Saver = KVornSaver();
+}
+
 void StartEngine(HWND window) {
     KVornSaver& saver = Saver;
-    srand(static_cast<unsigned>(VornNow()));
+    srand(static_cast<unsigned>(engineClock()));
     FitToWindow(saver, window);
-    MakeMotionNames();
-    saver.phaseStart = VornNow();
+    MakeMotionNames(saver);
+    saver.phaseStart = engineClock();
     for (int i = 0; i < kMotionCount; ++i) {
-        saver.motionTable[i].name = motionNames[i];
+        saver.motionTable[i].name = saver.motionNames[i];
         saver.motionTable[i].init = kMotionRows[i].init;
         saver.motionTable[i].step = kMotionRows[i].step;
     }
-    LoadEngineSettings();
+    engineSettingsLoader();
     saver.showtimeSeconds = Settings.Showtime;
     // A stored value that names no row runs as the random choice, whose
     // first frame draws the row.
@@ -128,18 +139,19 @@ void StartEngine(HWND window) {
 
 void RunFrame() {
     KVornSaver& saver = Saver;
-    const long long now = VornNow();
+    FrameCycleState& cycle = saver.frameCycle;
+    const long long now = engineClock();
     if (!Settings.Infinity && now - saver.phaseStart > saver.showtimeSeconds)
         saver.pendingInit = saver.switchKind;
-    if (!frameCycle.earlyReinitDone && frameCycle.framesThisSecond == 1) {
+    if (!cycle.earlyReinitDone && cycle.framesThisSecond == 1) {
         saver.pendingInit = saver.switchKind;
-        frameCycle.earlyReinitDone = 1;
+        cycle.earlyReinitDone = 1;
     }
-    frameCycle.framesThisSecond += 1;
-    if (now - frameCycle.lastSecond > 0) {
-        if (Settings.FPS) DrawOverlay(saver.windowDc);
-        frameCycle.framesThisSecond = 0;
-        frameCycle.lastSecond = now;
+    cycle.framesThisSecond += 1;
+    if (now - cycle.lastSecond > 0) {
+        if (Settings.FPS) DrawOverlay(saver);
+        cycle.framesThisSecond = 0;
+        cycle.lastSecond = now;
     }
     if (saver.pendingInit) StartPhase(saver);
     if (SurfaceCanStamp(saver)) saver.motionTable[saver.algorithmIndex].step(saver);

@@ -2,6 +2,7 @@
 // The engine object, its motion table and the frame cycle.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "engine/image.h"
@@ -14,6 +15,15 @@ struct MotionEntry {
     MotionOp step = nullptr;
 };
 
+// State of RunFrame between frames.
+struct FrameCycleState {
+    int framesThisSecond = 0;
+    long long lastSecond = 0;
+    int secondsShown = 0;
+    int earlyReinitDone = 0;
+};
+
+// Everything the engine keeps between frames.
 class KVornSaver {
   public:
     virtual ~KVornSaver() = default;
@@ -26,8 +36,6 @@ class KVornSaver {
     int intensity = 0;
     int posX = 0;
     int posY = 0;
-    int maxStepX = 0;
-    int maxStepY = 0;
     int spotSize = 0;
     int centerX = 0;
     int centerY = 0;
@@ -37,36 +45,28 @@ class KVornSaver {
     long long showtimeSeconds = 0;
     long long phaseStart = 0;
     MotionEntry motionTable[kMotionCount];
-    int stepX = 0;
-    int stepY = 0;
-    float sineAngle = 0;
-    float sineAngleStep = 0;
-    float sineDirection = 0;
-    float sineHalfWaves = 0;
-    float circleAngle = 0;
-    float circleAngleStep = 0;
-    float pulsePhase = 0;
-    float circleBaseRadius = 0;
-    float pulseStep = 0;
-    float pulseAmplitude = 0;
-    float polarTheta = 0;
-    float polarRadius = 0;
-    float polarThetaStep = 0;
-    float polarRotation = 0;
-    float polarDivisor = 0;
+    LinearValues linear;
+    SineValues sine;
+    CircleValues circle;
+    PolarValues polar;
+    FrameCycleState frameCycle;
+    uint32_t rainbowCounter = 0;                // stamps drawn in rainbow colours
+    std::wstring motionNames[kMotionCount + 1]; // the rows' names and "Random"
+    wchar_t overlayText[160] = {};
 };
 
 extern KVornSaver Saver;
 
-// State of RunFrame kept beside the engine object.
-struct FrameCycleState {
-    int framesThisSecond = 0;
-    long long lastSecond = 0;
-    int secondsShown = 0;
-    int earlyReinitDone = 0;
-};
+// Puts Saver back as at process start, freeing the surface it held.
+void ResetSaver();
 
-extern FrameCycleState frameCycle;
+// The engine's calendar clock in whole seconds, and where it takes its
+// settings from (LoadSettings: the stored ones). Test programs and the render
+// tool put their own in place before the engine starts.
+using EngineClock = long long (*)();
+extern EngineClock engineClock;
+using EngineSettingsLoader = void (*)();
+extern EngineSettingsLoader engineSettingsLoader;
 
 // Derived geometry.
 inline int SpotSizeFor(int height) {

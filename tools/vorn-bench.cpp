@@ -159,7 +159,7 @@ void PumpMessages() {
 void ResetEngine() {
     Saver.surface.FreeBitmap();
     if (Saver.windowDc) DeleteObject(SelectObject(Saver.windowDc, GetStockObject(SYSTEM_FONT)));
-    frameCycle = FrameCycleState();
+    Saver.frameCycle = FrameCycleState();
 }
 
 // The engine and its window go; the next size starts afresh.

@@ -20,8 +20,6 @@
 #include <cstring>
 #include <string>
 
-#include "engine/clock.h"
-#include "engine/settings_source.h"
 #include "engine/stamp.h"
 #include "engine/vorn_saver.h"
 #include "settings/settings.h"
@@ -92,7 +90,7 @@ int PrintSettings() {
     return 0;
 }
 
-// Any 32-bit pattern, as stored settings may hold; LoadEngineSettings corrects it.
+// Any 32-bit pattern, as stored settings may hold; LoadChosenSettings corrects it.
 const long long kSettingLow = -2147483648LL;
 const long long kSettingHigh = 4294967295LL;
 const long long kMaxSide = 16384;
@@ -226,18 +224,20 @@ int ListMotions() {
     return 0;
 }
 
-} // namespace
-
-long long VornNow() {
+long long SimulatedNow() {
     return kClockStart + elapsedMs / 1000;
 }
 
-void LoadEngineSettings() {
+void LoadChosenSettings() {
     for (const SettingRow& row : kSettingRows)
         SetValue(Settings, row, row.onLoad(ValueOf(chosenSettings, row)));
 }
 
+} // namespace
+
 int main(int argc, char** argv) {
+    engineClock = SimulatedNow;
+    engineSettingsLoader = LoadChosenSettings;
     if (argc == 2 && std::strcmp(argv[1], "--settings") == 0) return PrintSettings();
     if (argc == 2 && std::strcmp(argv[1], "--motions") == 0) return ListMotions();
     RenderOptions options;

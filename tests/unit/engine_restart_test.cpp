@@ -2,7 +2,6 @@
 // full-screen window's does when the display changes.
 #include <gtest/gtest.h>
 
-#include "engine/trig_motions.h"
 #include "support/engine_fixture.h"
 #include "tools/gdi_objects.h"
 
@@ -41,7 +40,7 @@ TEST(EngineRestart, ANewClientSizeStartsThePictureAgainAtThatSize) {
         HWND window = MakeHiddenWindow(SaverProc, L"VornRestartTest", 320, 240, CS_OWNDC);
         for (int frame = 0; frame < 5; ++frame)
             RunFrame();
-        ASSERT_EQ(trigRunValues.sineSweepWidth, 320 - 4 * Saver.spotSize);
+        ASSERT_EQ(Saver.sine.sineSweepWidth, 320 - 4 * Saver.spotSize);
         const HBITMAP oldBitmap = Saver.surface.bitmap;
         const HGDIOBJ oldFont = GetCurrentObject(Saver.windowDc, OBJ_FONT);
         const int lit = LitBytes(Saver.surface);
@@ -72,7 +71,7 @@ TEST(EngineRestart, ANewClientSizeStartsThePictureAgainAtThatSize) {
             EXPECT_NE(font, GetStockObject(SYSTEM_FONT));
             RunFrame();
             EXPECT_EQ(Saver.pendingInit, 0);
-            EXPECT_EQ(trigRunValues.sineSweepWidth, row.width - 4 * Saver.spotSize);
+            EXPECT_EQ(Saver.sine.sineSweepWidth, row.width - 4 * Saver.spotSize);
             EXPECT_EQ(LiveGdiObjects(), objects) << "GDI objects";
         } else {
             EXPECT_EQ(Saver.surface.bitmap, oldBitmap);
@@ -81,6 +80,34 @@ TEST(EngineRestart, ANewClientSizeStartsThePictureAgainAtThatSize) {
         }
         DestroyWindow(window);
     }
+    ResetEngine();
+}
+
+// What the tests start from: the surface deleted, not dropped, and every value
+// the engine keeps between frames back to zero.
+TEST(EngineRestart, ResetSaverFreesTheSurfaceAndForgetsTheRun) {
+    SettingsRecord record;
+    record.Algorithm = 4; // Polar Coordinates measures its scale on the first step
+    record.Rainbow = 1;
+    record.FPS = 1;
+    HWND window = StartEngineOn(320, 240, record);
+    for (int frame = 0; frame < 5; ++frame)
+        RunFrame();
+    const HBITMAP bitmap = Saver.surface.bitmap;
+    ASSERT_TRUE(Saver.polar.polarReady && Saver.rainbowCounter > 0 && Saver.overlayText[0]);
+    const int objects = LiveGdiObjects();
+
+    ResetSaver();
+    EXPECT_EQ(GetObjectType(bitmap), 0u) << "the surface's bitmap";
+    EXPECT_EQ(LiveGdiObjects(), objects - 1);
+    EXPECT_EQ(Saver.surface.bits, nullptr);
+    EXPECT_EQ(Saver.frameCycle.framesThisSecond + Saver.frameCycle.earlyReinitDone, 0);
+    EXPECT_EQ(Saver.rainbowCounter, 0u);
+    EXPECT_FALSE(Saver.polar.polarReady);
+    EXPECT_EQ(Saver.polar.polarScale, 0.0f);
+    EXPECT_EQ(Saver.motionNames[0], L"");
+    EXPECT_EQ(Saver.overlayText[0], L'\0');
+    DestroyWindow(window);
     ResetEngine();
 }
 

@@ -63,7 +63,7 @@ TEST_F(FrameCycleTest, EarlyReinitialisationOnTheThirdFrameOfTheFirstSecond) {
         RunFrame();
     EXPECT_EQ(inits, std::vector<int>({2, 2}));
     EXPECT_EQ(steps, 10);
-    EXPECT_EQ(frameCycle.earlyReinitDone, 1);
+    EXPECT_EQ(Saver.frameCycle.earlyReinitDone, 1);
 }
 
 TEST_F(FrameCycleTest, NoEarlyReinitialisationWhenEveryFrameIsANewSecond) {
@@ -73,7 +73,7 @@ TEST_F(FrameCycleTest, NoEarlyReinitialisationWhenEveryFrameIsANewSecond) {
         RunFrame();
     }
     EXPECT_EQ(inits.size(), 1u);
-    EXPECT_EQ(frameCycle.earlyReinitDone, 0);
+    EXPECT_EQ(Saver.frameCycle.earlyReinitDone, 0);
 }
 
 TEST_F(FrameCycleTest, PhaseEndsStrictlyAfterShowtime) {
@@ -153,7 +153,7 @@ TEST_F(FrameCycleTest, OverlayCountsSecondsShownOnlyWithFps) {
             ++fakeNow;
             RunFrame();
         }
-        EXPECT_EQ(frameCycle.secondsShown, fps ? 5 : 0);
+        EXPECT_EQ(Saver.frameCycle.secondsShown, fps ? 5 : 0);
         DestroyWindow(window_);
         window_ = nullptr;
     }

@@ -98,7 +98,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (message != kCheckPreview) return DefWindowProcW(window, message, wParam, lParam);
     ++seen.checks;
     LookAtPreview();
-    const bool stamped = frameCycle.earlyReinitDone && seen.bluePixels > 0;
+    const bool stamped = Saver.frameCycle.earlyReinitDone && seen.bluePixels > 0;
     if (stamped || seen.checks > 200) DestroyWindow(window);
     return 0;
 }

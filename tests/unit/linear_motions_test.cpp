@@ -56,10 +56,10 @@ TEST_F(LinearMotions, StartSetsBoundsStepsAndPositionFromFourDraws) {
             StartLinear(saver);
             SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " LineNew "
                                             << c.lineNew << " seed " << seed);
-            EXPECT_EQ(saver.maxStepX, c.maxX);
-            EXPECT_EQ(saver.maxStepY, c.maxY);
-            EXPECT_EQ(saver.stepX, stepX);
-            EXPECT_EQ(saver.stepY, stepY);
+            EXPECT_EQ(saver.linear.maxStepX, c.maxX);
+            EXPECT_EQ(saver.linear.maxStepY, c.maxY);
+            EXPECT_EQ(saver.linear.stepX, stepX);
+            EXPECT_EQ(saver.linear.stepY, stepY);
             EXPECT_EQ(saver.posX, r[2] % c.width - 2 * stepX - s + 1);
             EXPECT_EQ(saver.posY, r[3] % c.height - 2 * stepY - s + 1);
             EXPECT_TRUE(ConsumedExactly(seed, 4));
@@ -99,25 +99,25 @@ TEST_F(LinearMotions, RandomLinearKeepsItsStepUpToTheEdgeAndReversesOnePixelLate
     for (unsigned seed : {3u, 11u, 2024u}) {
         KVornSaver saver;
         ShapeSaver(saver, 800, 600);
-        saver.maxStepX = 3;
-        saver.maxStepY = 2;
+        saver.linear.maxStepX = 3;
+        saver.linear.maxStepY = 2;
         saver.posX = 788; // 788 + 2 + 9 = 799
-        saver.stepX = 2;
+        saver.linear.stepX = 2;
         saver.posY = 100;
-        saver.stepY = 1;
+        saver.linear.stepY = 1;
         srand(seed);
         StepRandomLinear(saver);
-        EXPECT_EQ(saver.stepX, 2);
+        EXPECT_EQ(saver.linear.stepX, 2);
         EXPECT_EQ(saver.posX, 790);
         EXPECT_EQ(saver.posY, 101);
         EXPECT_TRUE(ConsumedExactly(seed, 0)) << "no bounce, no draw";
 
         saver.posX = 789;
-        saver.stepX = 2;
+        saver.linear.stepX = 2;
         const int expected = -(Draws(seed, 1)[0] % 3 + 1);
         srand(seed);
         StepRandomLinear(saver);
-        EXPECT_EQ(saver.stepX, expected);
+        EXPECT_EQ(saver.linear.stepX, expected);
         EXPECT_EQ(saver.posX, 789 + expected);
         EXPECT_TRUE(ConsumedExactly(seed, 1));
     }
@@ -147,13 +147,13 @@ TEST_F(LinearMotions, StepsAreNeverZeroAndTheSpotStaysNearTheSurface) {
         ShapeSaver(saver, c.width, c.height);
         srand(99);
         StartLinear(saver);
-        const int slackX = 2 * saver.maxStepX, slackY = 2 * saver.maxStepY;
+        const int slackX = 2 * saver.linear.maxStepX, slackY = 2 * saver.linear.maxStepY;
         int failures = 0;
         for (int frame = 0; frame < 20000 && failures < 5; ++frame) {
             c.step(saver);
-            bool ok = saver.stepX != 0 && saver.stepY != 0 &&
-                      std::abs(saver.stepX) <= saver.maxStepX &&
-                      std::abs(saver.stepY) <= saver.maxStepY;
+            bool ok = saver.linear.stepX != 0 && saver.linear.stepY != 0 &&
+                      std::abs(saver.linear.stepX) <= saver.linear.maxStepX &&
+                      std::abs(saver.linear.stepY) <= saver.linear.maxStepY;
             if (frame > 2000) // long after the start, which may lie off the surface
                 ok = ok && saver.posX >= -slackX &&
                      saver.posX <= c.width - 1 - saver.spotSize + slackX && saver.posY >= -slackY &&
@@ -161,7 +161,7 @@ TEST_F(LinearMotions, StepsAreNeverZeroAndTheSpotStaysNearTheSurface) {
             if (!ok) {
                 ++failures;
                 ADD_FAILURE() << "frame " << frame << ": pos " << saver.posX << "," << saver.posY
-                              << " step " << saver.stepX << "," << saver.stepY;
+                              << " step " << saver.linear.stepX << "," << saver.linear.stepY;
             }
         }
     }
@@ -191,12 +191,12 @@ TEST_F(LinearMotions, RandomPointerDrawsVerticalPairFirstAndCoversItsRange) {
             const int R = c.range;
             srand(seed);
             StepRandomPointer(saver);
-            EXPECT_EQ(saver.stepY, r[0] % R - r[1] % R) << "seed " << seed;
-            EXPECT_EQ(saver.stepX, r[2] % R - r[3] % R) << "seed " << seed;
-            EXPECT_EQ(saver.posX, c.width / 3 + saver.stepX);
+            EXPECT_EQ(saver.linear.stepY, r[0] % R - r[1] % R) << "seed " << seed;
+            EXPECT_EQ(saver.linear.stepX, r[2] % R - r[3] % R) << "seed " << seed;
+            EXPECT_EQ(saver.posX, c.width / 3 + saver.linear.stepX);
             EXPECT_TRUE(ConsumedExactly(seed, 4)) << "no bounce in the middle";
-            seenX.insert(saver.stepX);
-            seenY.insert(saver.stepY);
+            seenX.insert(saver.linear.stepX);
+            seenY.insert(saver.linear.stepY);
         }
         std::set<int> all;
         for (int v = -(c.range - 1); v <= c.range - 1; ++v)
@@ -218,8 +218,8 @@ TEST_F(LinearMotions, RandomPointerZeroStepOffTheSurfaceBouncesInward) {
         saver.posY = 300;
         srand(seed);
         StepRandomPointer(saver);
-        EXPECT_EQ(saver.stepX, r[4] % 4 + 1) << "seed " << seed;
-        EXPECT_EQ(saver.posX, -20 + saver.stepX);
+        EXPECT_EQ(saver.linear.stepX, r[4] % 4 + 1) << "seed " << seed;
+        EXPECT_EQ(saver.posX, -20 + saver.linear.stepX);
         ++checked;
     }
     EXPECT_EQ(checked, 10);
@@ -236,11 +236,11 @@ const AngleStart kRightEdge = {789, 2, 300, 3};
 
 void AngleSaver(KVornSaver& saver, const AngleStart& start, int bound) {
     ShapeSaver(saver, 800, 600);
-    saver.maxStepX = saver.maxStepY = bound;
+    saver.linear.maxStepX = saver.linear.maxStepY = bound;
     saver.posX = start.posX;
-    saver.stepX = start.stepX;
+    saver.linear.stepX = start.stepX;
     saver.posY = start.posY;
-    saver.stepY = start.stepY;
+    saver.linear.stepY = start.stepY;
 }
 
 // The guard's re-draws as a plain loop over recorded draws, with the number of
@@ -270,8 +270,8 @@ TEST_F(LinearMotions, RandomLinearAngleWithoutBounceMakesNoDraw) {
         AngleSaver(saver, {400, 3, 300, -2}, 4);
         srand(seed);
         StepRandomLinearAngle(saver);
-        EXPECT_EQ(saver.stepX, 3);
-        EXPECT_EQ(saver.stepY, -2);
+        EXPECT_EQ(saver.linear.stepX, 3);
+        EXPECT_EQ(saver.linear.stepY, -2);
         EXPECT_EQ(saver.posX, 403);
         EXPECT_EQ(saver.posY, 298);
         EXPECT_TRUE(ConsumedExactly(seed, 0)) << "seed " << seed;
@@ -289,12 +289,13 @@ TEST_F(LinearMotions, RandomLinearAngleGuardRedrawsUntilNotTheExactOpposite) {
         AngleSaver(saver, kRightEdge, 4);
         srand(seed);
         StepRandomLinearAngle(saver);
-        ASSERT_EQ(saver.stepX, p.stepX) << "seed " << seed;
-        ASSERT_EQ(saver.stepY, p.stepY) << "seed " << seed;
+        ASSERT_EQ(saver.linear.stepX, p.stepX) << "seed " << seed;
+        ASSERT_EQ(saver.linear.stepY, p.stepY) << "seed " << seed;
         ASSERT_TRUE(ConsumedExactly(seed, p.draws)) << "seed " << seed;
-        EXPECT_FALSE(saver.stepX == -kRightEdge.stepX && saver.stepY == -kRightEdge.stepY)
+        EXPECT_FALSE(saver.linear.stepX == -kRightEdge.stepX &&
+                     saver.linear.stepY == -kRightEdge.stepY)
             << "seed " << seed << " retraces its path";
-        EXPECT_LT(saver.stepX, 0);
+        EXPECT_LT(saver.linear.stepX, 0);
         if (p.stepY == kRightEdge.stepY) ++plusOne;
         redrawCounts.insert(p.redraws);
     }
@@ -312,17 +313,17 @@ TEST_F(LinearMotions, RandomLinearAngleGuardGivesUpWhenBothBoundsAreOne) {
         KVornSaver saver;
         ShapeSaver(saver, 300, 150);
         StartLinear(saver);
-        ASSERT_EQ(saver.maxStepX, 1);
-        ASSERT_EQ(saver.maxStepY, 1);
+        ASSERT_EQ(saver.linear.maxStepX, 1);
+        ASSERT_EQ(saver.linear.maxStepY, 1);
         saver.posX = 300 - 1 - saver.spotSize; // 296 + 1 + 3 > 299
-        saver.stepX = 1;
+        saver.linear.stepX = 1;
         saver.posY = 70;
-        saver.stepY = 1;
+        saver.linear.stepY = 1;
         const int sign = Draws(seed, 2)[1] % 100 + 1 <= 50 ? 1 : -1;
         srand(seed);
         StepRandomLinearAngle(saver);
-        EXPECT_EQ(saver.stepX, -1);
-        EXPECT_EQ(saver.stepY, sign);
+        EXPECT_EQ(saver.linear.stepX, -1);
+        EXPECT_EQ(saver.linear.stepY, sign);
         EXPECT_TRUE(ConsumedExactly(seed, 2));
         if (sign == -1) ++opposite;
     }
@@ -340,8 +341,8 @@ TEST_F(LinearMotions, RandomLinearAngleYBounceFlipsXWithTheSecondDraw) {
         AngleSaver(saver, {400, 3, 587, 4}, 4);
         srand(seed);
         StepRandomLinearAngle(saver);
-        ASSERT_EQ(saver.stepY, stepY) << "seed " << seed;
-        ASSERT_EQ(saver.stepX, 3 * sign) << "seed " << seed;
+        ASSERT_EQ(saver.linear.stepY, stepY) << "seed " << seed;
+        ASSERT_EQ(saver.linear.stepX, 3 * sign) << "seed " << seed;
         EXPECT_TRUE(ConsumedExactly(seed, 2)) << "seed " << seed;
     }
 }

@@ -8,7 +8,6 @@
 #include <set>
 
 #include "engine/stamp.h"
-#include "engine/trig_motions.h"
 #include "support/engine_fixture.h"
 #include "support/fake_clock.h"
 
@@ -28,7 +27,6 @@ int LitPixels(const KVornSaver& saver) {
 class MotionRows : public ::testing::Test {
   protected:
     HWND Start(int width, int height, SettingsRecord record) {
-        ResetTrigRunValues();
         fakeNow = 1700000000;
         if (window_) DestroyWindow(window_);
         window_ = StartEngineOn(width, height, record);
@@ -37,7 +35,6 @@ class MotionRows : public ::testing::Test {
     void TearDown() override {
         if (window_) DestroyWindow(window_);
         ResetEngine();
-        ResetTrigRunValues();
         DeleteSettingsKey();
     }
     HWND window_ = nullptr;

@@ -151,10 +151,10 @@ TEST_F(StampTest, RainbowCounterAdvancesOncePerStampOnlyWhenSet) {
     for (LONG mode : {0, 1, 2, 3}) {
         for (LONG rainbow : {0, 1}) {
             Start(200, 200, mode, 0x00FF0000, rainbow);
-            rainbowCounter = 7;
+            Saver.rainbowCounter = 7;
             for (int n = 0; n < 5; ++n)
                 Stamp(Saver, 10, 10);
-            EXPECT_EQ(rainbowCounter, rainbow ? 12u : 7u) << "mode " << mode;
+            EXPECT_EQ(Saver.rainbowCounter, rainbow ? 12u : 7u) << "mode " << mode;
             DestroyWindow(window_);
             window_ = nullptr;
         }

@@ -9,34 +9,29 @@
 
 #include "engine/motions.h"
 #include "support/engine_fixture.h"
-#include "engine/trig_motions.h"
+#include "engine/curve_math.h"
 
 namespace {
 
-class TrigMotions : public ::testing::Test {
-  protected:
-    void SetUp() override { ResetTrigRunValues(); }
-    void TearDown() override { ResetTrigRunValues(); }
-};
+class TrigMotions : public ::testing::Test {};
 
 // --- Horizontal Sine.
 
 TEST_F(TrigMotions, SineStartsAtTheLeftOnTheCentreLine) {
     for (unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
-        ResetTrigRunValues();
         KVornSaver saver;
         ShapeSaver(saver, 800, 600);
         srand(seed);
         const int k = rand() % 7 + 1;
         srand(seed);
         StartHorizontalSine(saver);
-        EXPECT_EQ(saver.sineHalfWaves, static_cast<float>(k));
-        EXPECT_EQ(saver.sineAngleStep, kHalfDegree);
+        EXPECT_EQ(saver.sine.sineHalfWaves, static_cast<float>(k));
+        EXPECT_EQ(saver.sine.sineAngleStep, kHalfDegree);
         StepHorizontalSine(saver);
         EXPECT_EQ(saver.posX, 0);
         EXPECT_EQ(saver.posY, 300);
-        EXPECT_EQ(trigRunValues.sineSweepWidth, 764);
-        EXPECT_EQ(trigRunValues.sineSweepHeight, 564);
+        EXPECT_EQ(saver.sine.sineSweepWidth, 764);
+        EXPECT_EQ(saver.sine.sineSweepHeight, 564);
     }
 }
 
@@ -51,18 +46,18 @@ TEST_F(TrigMotions, SineTurnsAtKPiAndRestartsBelowZero) {
         ShapeSaver(saver, 800, 600);
         srand(1);
         StartHorizontalSine(saver);
-        saver.sineHalfWaves = c.k;
+        saver.sine.sineHalfWaves = c.k;
         int reversed = 0, restarted = 0;
         for (int step = 1; step <= 4000 && !restarted; ++step) {
-            const float before = saver.sineAngleStep;
+            const float before = saver.sine.sineAngleStep;
             StepHorizontalSine(saver);
-            if (before > 0 && saver.sineAngleStep < 0) reversed = step;
-            if (before < 0 && saver.sineAngleStep > 0) restarted = step;
+            if (before > 0 && saver.sine.sineAngleStep < 0) reversed = step;
+            if (before < 0 && saver.sine.sineAngleStep > 0) restarted = step;
         }
         EXPECT_EQ(reversed, c.reverseStep) << "k " << c.k;
         EXPECT_EQ(restarted, c.restartStep) << "k " << c.k;
-        EXPECT_EQ(saver.sineAngle, 0.0f);
-        EXPECT_EQ(saver.sineDirection, 1.0f);
+        EXPECT_EQ(saver.sine.sineAngle, 0.0f);
+        EXPECT_EQ(saver.sine.sineDirection, 1.0f);
     }
 }
 
@@ -80,23 +75,23 @@ TEST_F(TrigMotions, SineTurnsOnlyStrictlyPastItsEnds) {
         KVornSaver saver;
         ShapeSaver(saver, 800, 600);
         StartHorizontalSine(saver);
-        saver.sineHalfWaves = 1;
-        saver.sineAngle = c.angle;
-        saver.sineAngleStep = 0; // the step then lands exactly on the angle
-        saver.sineDirection = 1;
+        saver.sine.sineHalfWaves = 1;
+        saver.sine.sineAngle = c.angle;
+        saver.sine.sineAngleStep = 0; // the step then lands exactly on the angle
+        saver.sine.sineDirection = 1;
         const unsigned seed = 5;
         srand(seed);
         const int k = rand() % 7 + 1;
         srand(seed);
         StepHorizontalSine(saver);
-        EXPECT_EQ(saver.sineDirection, c.reverses ? -1.0f : 1.0f) << c.angle;
+        EXPECT_EQ(saver.sine.sineDirection, c.reverses ? -1.0f : 1.0f) << c.angle;
         if (c.restarts) {
-            EXPECT_EQ(saver.sineHalfWaves, static_cast<float>(k)) << c.angle;
-            EXPECT_EQ(saver.sineAngleStep, kHalfDegree);
-            EXPECT_EQ(saver.sineAngle, 0.0f);
+            EXPECT_EQ(saver.sine.sineHalfWaves, static_cast<float>(k)) << c.angle;
+            EXPECT_EQ(saver.sine.sineAngleStep, kHalfDegree);
+            EXPECT_EQ(saver.sine.sineAngle, 0.0f);
         } else {
-            EXPECT_EQ(saver.sineHalfWaves, 1.0f) << c.angle;
-            EXPECT_EQ(saver.sineAngle, c.angle);
+            EXPECT_EQ(saver.sine.sineHalfWaves, 1.0f) << c.angle;
+            EXPECT_EQ(saver.sine.sineAngle, c.angle);
         }
     }
 }
@@ -106,12 +101,12 @@ TEST_F(TrigMotions, SineStaysWithinItsSweepAndMirrorsOnTheWayBack) {
         KVornSaver saver;
         ShapeSaver(saver, 800, 600);
         StartHorizontalSine(saver);
-        saver.sineHalfWaves = static_cast<float>(k);
+        saver.sine.sineHalfWaves = static_cast<float>(k);
         std::map<float, int> outward; // angle at the stamp -> vertical offset
         int mirrored = 0, maxX = 0;
         for (int step = 0; step < 720 * k + 2; ++step) {
-            const float angle = saver.sineAngle;
-            const bool back = saver.sineDirection < 0;
+            const float angle = saver.sine.sineAngle;
+            const bool back = saver.sine.sineDirection < 0;
             StepHorizontalSine(saver);
             const int offset = saver.posY - saver.centerY;
             ASSERT_GE(saver.posX, 0) << "k " << k << " step " << step;
@@ -163,18 +158,18 @@ TEST_F(TrigMotions, CircularBounceStartAtHeight600) {
         srand(seed);
         StartCircularBounce(saver);
         const float amplitude = static_cast<float>(first / 20 + 41);
-        ASSERT_EQ(saver.pulseAmplitude, amplitude) << "seed " << seed;
-        ASSERT_EQ(saver.circleBaseRadius, 300 - 2 * amplitude - 18) << "seed " << seed;
-        ASSERT_EQ(saver.pulseStep, PulseStepFor(second)) << "seed " << seed;
-        ASSERT_EQ(saver.circleAngleStep, kOneDegree);
-        ASSERT_GE(saver.pulseAmplitude, 41);
-        ASSERT_LE(saver.pulseAmplitude, 70);
+        ASSERT_EQ(saver.circle.pulseAmplitude, amplitude) << "seed " << seed;
+        ASSERT_EQ(saver.circle.circleBaseRadius, 300 - 2 * amplitude - 18) << "seed " << seed;
+        ASSERT_EQ(saver.circle.pulseStep, PulseStepFor(second)) << "seed " << seed;
+        ASSERT_EQ(saver.circle.circleAngleStep, kOneDegree);
+        ASSERT_GE(saver.circle.pulseAmplitude, 41);
+        ASSERT_LE(saver.circle.pulseAmplitude, 70);
         if (first == 0) {
-            EXPECT_EQ(saver.circleBaseRadius, 200.0f);
+            EXPECT_EQ(saver.circle.circleBaseRadius, 200.0f);
             ++extremes;
         }
         if (first == 599) {
-            EXPECT_EQ(saver.circleBaseRadius, 142.0f);
+            EXPECT_EQ(saver.circle.circleBaseRadius, 142.0f);
             ++extremes;
         }
     }
@@ -188,17 +183,18 @@ TEST_F(TrigMotions, CircularBounceFirstStampAndFirstWrap) {
         srand(seed);
         StartCircularBounce(saver);
         StepCircularBounce(saver);
-        EXPECT_EQ(saver.posX, 400 + static_cast<int>(saver.circleBaseRadius));
+        EXPECT_EQ(saver.posX, 400 + static_cast<int>(saver.circle.circleBaseRadius));
         EXPECT_EQ(saver.posY, 300);
         int wrapped = 0;
         for (int step = 2; step <= 800 && !wrapped; ++step) {
-            const float before = saver.circleAngle;
+            const float before = saver.circle.circleAngle;
             StepCircularBounce(saver);
-            if (saver.circleAngle < before) wrapped = step;
+            if (saver.circle.circleAngle < before) wrapped = step;
         }
         EXPECT_EQ(wrapped, 361) << "seed " << seed;
-        EXPECT_LT(saver.circleAngle, kOneDegree);
-        EXPECT_GT(saver.pulsePhase, 360 * saver.pulseStep * 0.99f) << "the phase never wraps";
+        EXPECT_LT(saver.circle.circleAngle, kOneDegree);
+        EXPECT_GT(saver.circle.pulsePhase, 360 * saver.circle.pulseStep * 0.99f)
+            << "the phase never wraps";
     }
 }
 
@@ -207,11 +203,11 @@ TEST_F(TrigMotions, CircularBounceWithoutPulseKeepsItsRadius) {
     ShapeSaver(saver, 800, 600);
     srand(3);
     StartCircularBounce(saver);
-    saver.pulseStep = 0; // what a second draw of 0 gives
+    saver.circle.pulseStep = 0; // what a second draw of 0 gives
     for (int step = 0; step < 720; ++step) {
         StepCircularBounce(saver);
         const double distance = std::hypot(saver.posX - 400, saver.posY - 300);
-        ASSERT_NEAR(distance, saver.circleBaseRadius, 1.5) << "step " << step;
+        ASSERT_NEAR(distance, saver.circle.circleBaseRadius, 1.5) << "step " << step;
     }
 }
 
@@ -223,16 +219,15 @@ TEST_F(TrigMotions, PolarScaleUsesRealDivisionOncePerRun) {
         float scale;
     } cases[] = {{800, 600, 164.0f}, {900, 700, 189.3333282470703f}, {160, 112, 29.333334f}};
     for (const Case& c : cases) {
-        ResetTrigRunValues();
         KVornSaver saver;
         ShapeSaver(saver, c.width, c.height);
         StartPolarCoordinates(saver);
         StepPolarCoordinates(saver);
-        EXPECT_EQ(trigRunValues.polarScale, c.scale) << "height " << c.height;
+        EXPECT_EQ(saver.polar.polarScale, c.scale) << "height " << c.height;
         // A later step on another size keeps the run's value.
         ShapeSaver(saver, 1920, 1080);
         StepPolarCoordinates(saver);
-        EXPECT_EQ(trigRunValues.polarScale, c.scale) << "height " << c.height;
+        EXPECT_EQ(saver.polar.polarScale, c.scale) << "height " << c.height;
     }
 }
 
@@ -245,7 +240,7 @@ TEST_F(TrigMotions, PolarFirstStampForEachDivisor) {
         KVornSaver saver;
         ShapeSaver(saver, 800, 600);
         StartPolarCoordinates(saver);
-        saver.polarDivisor = c.k;
+        saver.polar.polarDivisor = c.k;
         StepPolarCoordinates(saver);
         EXPECT_EQ(saver.posX, c.x) << "k " << c.k;
         EXPECT_EQ(saver.posY, 300) << "k " << c.k;
@@ -260,7 +255,7 @@ TEST_F(TrigMotions, PolarDivisorFromOneDraw) {
         KVornSaver saver;
         srand(seed);
         StartPolarCoordinates(saver);
-        EXPECT_EQ(saver.polarDivisor, static_cast<float>(k));
+        EXPECT_EQ(saver.polar.polarDivisor, static_cast<float>(k));
         EXPECT_EQ(rand(), next);
     }
 }
@@ -269,21 +264,21 @@ TEST_F(TrigMotions, PolarRotatesByFourDegreesAfterEachTurn) {
     KVornSaver saver;
     ShapeSaver(saver, 800, 600);
     StartPolarCoordinates(saver);
-    saver.polarDivisor = 0;
+    saver.polar.polarDivisor = 0;
     for (int step = 1; step <= 720; ++step) {
         StepPolarCoordinates(saver);
-        ASSERT_EQ(saver.polarRotation, 0.0f) << "step " << step;
+        ASSERT_EQ(saver.polar.polarRotation, 0.0f) << "step " << step;
         if (step == 181) {
             // Near theta = pi/2 the curve value is near -1: the stamp lies on
             // the side opposite the direction phi.
             EXPECT_NEAR(saver.posX, 400, 2);
             EXPECT_NEAR(saver.posY, 300 - 164, 2);
-            EXPECT_LT(saver.polarRadius, -0.999f);
+            EXPECT_LT(saver.polar.polarRadius, -0.999f);
         }
     }
     StepPolarCoordinates(saver);
-    EXPECT_EQ(saver.polarRotation, kFourDegrees);
-    EXPECT_LT(saver.polarTheta, kHalfDegree);
+    EXPECT_EQ(saver.polar.polarRotation, kFourDegrees);
+    EXPECT_LT(saver.polar.polarTheta, kHalfDegree);
     // The 722nd stamp is the first of the rotated figure: theta is half a
     // degree again, phi 4.5 degrees, rho = 164 cos 1 degree = 163.98.
     StepPolarCoordinates(saver);
@@ -291,7 +286,7 @@ TEST_F(TrigMotions, PolarRotatesByFourDegreesAfterEachTurn) {
     EXPECT_EQ(saver.posY, 300 + 12);  // rho sin 4.5 degrees = 12.9
     for (int step = 723; step <= 1441; ++step)
         StepPolarCoordinates(saver);
-    EXPECT_EQ(saver.polarRotation, static_cast<float>(2.0 * kFourDegrees));
+    EXPECT_EQ(saver.polar.polarRotation, static_cast<float>(2.0 * kFourDegrees));
 }
 
 } // namespace

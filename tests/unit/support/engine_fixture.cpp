@@ -1,10 +1,5 @@
 #include "support/engine_fixture.h"
 
-#include <new>
-
-#include "engine/stamp.h"
-#include "engine/trig_motions.h"
-
 void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, UINT style) {
     WNDCLASSW windowClass = {};
     windowClass.style = style;
@@ -37,13 +32,8 @@ void ShapeSaver(KVornSaver& saver, int width, int height) {
 }
 
 void ResetEngine() {
-    Saver.surface.FreeBitmap();
-    Saver.~KVornSaver();
-    new (&Saver) KVornSaver();
-    frameCycle = FrameCycleState();
+    ResetSaver();
     Settings = SettingsRecord();
-    rainbowCounter = 0;
-    ResetTrigRunValues();
 }
 
 void DeleteSettingsKey() {

@@ -19,7 +19,7 @@ void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, UINT style
 HWND MakeHiddenWindow(WNDPROC procedure, const wchar_t* className, int width = 10, int height = 10,
                       UINT classStyle = 0);
 
-// Back to the state of a fresh process: engine, frame cycle, settings.
+// Back to the state of a fresh process: engine and settings.
 void ResetEngine();
 
 // Removes the settings key, so the next load is a first run.

@@ -1,4 +1,4 @@
 #pragma once
-// Test programs replace the engine's clock at link time: the product's
-// clock object is never pulled from the library because this one defines it.
+// Test programs run the engine on this clock: fake_clock.cpp puts it in the
+// calendar clock's place as the program starts, before any test runs.
 extern long long fakeNow;

@@ -1,7 +1,0 @@
-#include "engine/settings_source.h"
-
-#include "settings/settings.h"
-
-void LoadEngineSettings() {
-    LoadSettings();
-}
