@@ -90,11 +90,10 @@ void ReleaseWindow(KVornSaver& saver, HWND window) {
 void RestartEngine(HWND window) {
     KVornSaver& saver = Saver;
     ReleaseWindow(saver, window);
-    // The curves measure the new size on their next step.
-    saver.sine.sineReady = false;
-    saver.sine.sineSweepWidth = saver.sine.sineSweepHeight = 0;
-    saver.polar.polarReady = false;
-    saver.polar.polarScale = 0;
+    // The curves measure the new size on their next step; the start that
+    // follows sets their other values.
+    saver.sine = SineValues();
+    saver.polar = PolarValues();
     FitToWindow(saver, window);
     saver.pendingInit = saver.switchKind;
 }
