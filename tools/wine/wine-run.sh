@@ -4,6 +4,6 @@
 # every test that needs Wine through it: a test program as COMMAND "wine",
 # an end-to-end script as COMMAND "bash".
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/wine-env.sh"
-vorn_wine_env "$1" "$2"
+vorn_wine_env "$1" "$(cd "$2" && pwd)"  # Wine takes only an absolute prefix
 shift 2
 exec "$@"
