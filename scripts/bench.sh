@@ -6,16 +6,16 @@
 #                    [--big-screen WxH] [--saver FILE]
 #
 # The whole program: each round runs, one after the other, `Vorn.scr /s`, the
-# floor program (tools/vorn-floor.cpp: the bare paint loop with the saver's
+# floor program (tools/bench/vorn-floor.cpp: the bare paint loop with the saver's
 # window class and styles and a surface of the same size) and the bench host
-# (tools/vorn-bench-host.cpp: the real saver with its paints counted), at the
+# (tools/bench/vorn-bench-host.cpp: the real saver with its paints counted), at the
 # default settings and then at Speed 0 (the floor sleeping 0 ms); at the
 # defaults also the floor making the calls that the saver's frame cycle
 # requires on top of its own ("calls"). The order turns around every round. Each run measures S seconds (default 6) after a
 # second of warm-up: CPU of the program, the Wine server and the X server
 # (from /proc), resident memory, and frames per second. Each figure is the
 # median of N rounds (default 4), each comparison the median and range of
-# the per-round ratios. The engine: tools/vorn-bench.cpp on a visible window
+# the per-round ratios. The engine: tools/bench/vorn-bench.cpp on a visible window
 # at 800 x 600, 1920 x 1080 and 3840 x 2160 (--big-screen), N pairs of
 # batches a figure (--pairs, default 21), and the memory of saver and floor
 # on that screen. --saver measures another Vorn.scr of the same build in place
@@ -24,7 +24,7 @@
 # with the defaults, eight with --rounds 8.
 #
 # Writes build/bench.json and build/bench.md (printed too), whose figures and
-# tables tools/bench_report.py makes from the runs measured here. It measures
+# tables tools/bench/bench_report.py makes from the runs measured here. It measures
 # and prints; it never fails on a slow machine. The settings key of the
 # build's prefix is put back as it was.
 set -euo pipefail
@@ -225,7 +225,7 @@ for arch in $VORN_ARCHS; do
 done
 
 mkdir -p "$build"
-python3 "$root/tools/bench_report.py" "$work" "${report_builds[@]}" \
+python3 "$root/tools/bench/bench_report.py" "$work" "${report_builds[@]}" \
     --md "$build/bench.md" --json "$build/bench.json" \
     --rounds "$rounds" --seconds "$seconds" --pairs "$pairs" --screen "$screen" \
     --big-screen "$big_screen" --saver "$saver_file" --wine "$(wine --version 2>/dev/null)" \

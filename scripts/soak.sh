@@ -8,7 +8,7 @@
 # and a verdict; exits 1 when the verdict is a failure. Not part of the tests.
 #
 # How it measures. Under Wine GetGuiResources always answers 0, so the saver
-# runs inside vorn-soak.exe (tools/vorn-soak.cpp): the same entry as
+# runs inside vorn-soak.exe (tools/soak/vorn-soak.cpp): the same entry as
 # "Vorn.scr /s" (HostEntry, the real window, loop and engine), plus a message
 # hook that counts the process's live GDI objects between two messages by
 # asking GetObjectType about every handle slot, and prints the count. Resident

@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Sourced by the scripts, and by tools/wine-run.sh for the tests: the Wine
+# Sourced by the scripts, and by tools/wine/wine-run.sh for the tests: the Wine
 # environment of each build, a virtual X display when there is none, a Wine
 # server kept alive. vorn_use_arch needs $build, the 32-bit build's folder.
 vorn_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -7,7 +7,7 @@ source "$vorn_root/scripts/lib/await.sh"
 VORN_XVFB_PID=""
 
 # vorn_wine_env x86|x64 FOLDER: Wine for the build in FOLDER. Our `wine`
-# (tools/bin/wine, first on the PATH) runs the loader of $VORN_ARCH; each
+# (tools/wine/bin/wine, first on the PATH) runs the loader of $VORN_ARCH; each
 # build has a prefix of its own in its folder; Wine stays quiet, and a new
 # prefix does not offer to install Mono and Gecko, which Vorn does not need.
 vorn_wine_env() {
@@ -17,8 +17,8 @@ vorn_wine_env() {
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     case ":$PATH:" in
-    *":$vorn_root/tools/bin:"*) ;;
-    *) export PATH="$vorn_root/tools/bin:$PATH" ;;
+    *":$vorn_root/tools/wine/bin:"*) ;;
+    *) export PATH="$vorn_root/tools/wine/bin:$PATH" ;;
     esac
 }
 

@@ -23,7 +23,7 @@ failed=0
 render() {
     local arch=$1 from=$2 name=$3
     shift 3
-    (cd "$work/$arch" && "$root/tools/wine-run.sh" "$arch" "$from" \
+    (cd "$work/$arch" && "$root/tools/wine/wine-run.sh" "$arch" "$from" \
         wine "$from/vorn-render.exe" "${common[@]}" "$@" --out "$name.bmp")
 }
 for entry in "random-linear:--Algorithm 0" "random-pointer:--Algorithm 1" \

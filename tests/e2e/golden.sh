@@ -5,7 +5,7 @@
 # kept in <build>/golden/ for a look. Every motion that vorn-render lists must
 # have its row: named after it in lower case with '-' between words, options
 # "--Algorithm <its value>". With --update the list is rewritten with the new
-# sums instead, and a missing motion's row added (tools/regen-goldens.sh).
+# sums instead, and a missing motion's row added (tools/pictures/regen-goldens.sh).
 # Usage: golden.sh <build-dir> [--update]   (DISPLAY, WINEPREFIX, VORN_ARCH set)
 set -uo pipefail
 build="$(cd "${1:?usage: golden.sh <build-dir> [--update]}" && pwd)"
@@ -29,7 +29,7 @@ while read -r value title; do
     if [ "$update" = "--update" ]; then
         listed+=("$(printf '%-20s %s  %s' "$name" - "--Algorithm $value")")
     else
-        echo "FAIL $title: no row '$name <sha256> --Algorithm $value' (tools/regen-goldens.sh adds it)"
+        echo "FAIL $title: no row '$name <sha256> --Algorithm $value' (tools/pictures/regen-goldens.sh adds it)"
         failed=1
     fi
 done < <(wine "$render" --motions | tr -d '\r')

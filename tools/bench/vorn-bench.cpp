@@ -1,5 +1,5 @@
 // vorn-bench: what the engine costs on a visible window, beside the bare
-// operations of the floor program (tools/vorn-floor.cpp). It measures and
+// operations of the floor program (tools/bench/vorn-floor.cpp). It measures and
 // prints; it never fails on a slow machine.
 //
 //   vorn-bench.exe [--pairs N] [--json FILE] [WxH ...]
@@ -26,7 +26,7 @@
 #include "engine/stamp.h"
 #include "engine/vorn_saver.h"
 #include "settings/settings.h"
-#include "tools/bare_surface.h"
+#include "tools/bench/bare_surface.h"
 
 namespace {
 

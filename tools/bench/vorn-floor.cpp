@@ -8,7 +8,7 @@
 //   vorn-floor.exe [SLEEP_MS|default [WARMUP_S MEASURE_S [calls]]]
 //
 // "default" (or nothing) sleeps the saver's default Speed. With the two times it
-// counts its paints (tools/paint_meter.h). With "calls", each frame also makes
+// counts its paints (tools/bench/paint_meter.h). With "calls", each frame also makes
 // the calls that the saver's frame cycle requires beyond these: the calendar
 // time read once, and the surface selected into its memory DC for the copy
 // and out again. It runs until it is closed or killed.
@@ -21,8 +21,8 @@
 #include <ctime>
 
 #include "settings/settings.h"
-#include "tools/bare_surface.h"
-#include "tools/paint_meter.h"
+#include "tools/bench/bare_surface.h"
+#include "tools/bench/paint_meter.h"
 
 namespace {
 

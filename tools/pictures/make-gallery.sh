@@ -5,7 +5,7 @@
 # case with '-' between words), then the pictures of the settings below.
 # Each entry: picture name | vorn-render options | convert options.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/prepare.sh"
 gallery="$root/docs/gallery"
 declare -A motion_frames=([random-pointer]=20000) # 6000 unless said here
 settings_pictures=(

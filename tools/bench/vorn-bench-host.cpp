@@ -3,7 +3,7 @@
 //
 //   vorn-bench-host.exe WARMUP_S MEASURE_S
 //
-// Counts the saver's paints (tools/paint_meter.h) and runs until it is closed
+// Counts the saver's paints (tools/bench/paint_meter.h) and runs until it is closed
 // or killed. The count sits in a subclass put in front of the saver's window
 // procedure while the window is being created, by a hook that then removes
 // itself: under Wine a message hook left in place costs time on every
@@ -15,7 +15,7 @@
 
 #include "host/entry.h"
 #include "host/saver_window.h"
-#include "tools/paint_meter.h"
+#include "tools/bench/paint_meter.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 # vorn-render (seed 1) after more and more frames, one picture each, joined
 # into a looping GIF with imagemagick.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/prepare.sh"
 options=(--width 320 --height 240 --Algorithm 3 --Rainbow 1 --Mode 1 --seed 1)
 pictures=36 frames_between=100
 

@@ -4,7 +4,7 @@
 # own (shots-wineprefix in the build folder) in which Wine draws frames and titles itself,
 # since the virtual display has no window manager.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/prepare.sh"
 export WINEPREFIX="$build_arch/shots-wineprefix"
 trap vorn_stop EXIT
 vorn_start_display

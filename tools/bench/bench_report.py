@@ -1,6 +1,6 @@
 """The benchmark's figures and reports, from what scripts/bench.sh measured.
 
-    python3 tools/bench_report.py WORK --build ARCH NAME [--build ...]
+    python3 tools/bench/bench_report.py WORK --build ARCH NAME [--build ...]
         --md FILE --json FILE --rounds N --seconds S --pairs N --screen WxH
         --big-screen WxH [--saver FILE] [--wine VERSION] [--load-before LOAD]
 

@@ -4,7 +4,7 @@
 # that is meant to alter the pictures: review the new pictures (left in the
 # build's golden/ folder) before committing the sums.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/prepare.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/prepare.sh"
 trap vorn_stop EXIT
 vorn_start_display
 for arch in x86 x64; do
