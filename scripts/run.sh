@@ -1,12 +1,14 @@
 #!/bin/bash
 # Builds and runs the saver under Wine (default switch "/s"): the 32-bit one
-# where this machine runs 32-bit programs, else the 64-bit one, and says
-# which. With no display it starts a virtual one, lets the saver run a few
+# where this machine runs it (natively, or through qemu's emulation where the
+# kernel runs 64-bit programs only), else the 64-bit one, and says which. With no display it starts a virtual one, lets the saver run a few
 # seconds, saves a screenshot to build/vorn.png and prints its path.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/prepare.sh"
 [ $# -eq 0 ] && set -- /s
-echo "running the $(vorn_arch_name "$vorn_arch") saver, $build_arch/Vorn.scr ($VORN_ARCHS_WHY)"
+how="natively"
+[ "$vorn_arch" = x86 ] && [ "$VORN_X86_LANE" = emulated ] && how="through qemu-user emulation"
+echo "running the $(vorn_arch_name "$vorn_arch") saver $how, $build_arch/Vorn.scr ($VORN_X86_WHY)"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     vorn_start_wine
     wine "$build_arch/Vorn.scr" "$@" || true

@@ -3,5 +3,5 @@
 # programs of that build (in FOLDER) under Wine, as the scripts decide.
 build="$2"
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/arches.sh"
-vorn_select_arches
+vorn_select_arches "$build"
 [[ " $VORN_ARCHS " == *" $1 "* ]]

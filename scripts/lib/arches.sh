@@ -1,10 +1,15 @@
 # shellcheck shell=bash
-# Sourced by the scripts: which builds this machine can run under Wine.
-# The 32-bit build needs the kernel to run 32-bit programs natively; some
-# machines run 64-bit programs only, and 32-bit programs that run only
-# through an emulator registered with binfmt_misc are far too slow to test.
-# Sets VORN_ARCHS ("x86 x64" or "x64") and VORN_ARCHS_WHY; a VORN_ARCHS set
-# by the caller is kept (e.g. VORN_ARCHS=x64 proves the 64-bit-only path).
+# Sourced by the scripts: how this machine runs each build under Wine.
+# The 64-bit build runs natively. The 32-bit build runs with a 32-bit Wine
+# unpacked into the build folder (scripts/lib/wine32.sh), in a namespace of
+# its own (tools/wine/wine32-ns.sh): natively where the kernel runs 32-bit
+# programs ("native"), else through qemu's user-mode emulator ("emulated"),
+# or not at all where neither can be had ("none").
+# Sets VORN_X86_LANE and VORN_X86_WHY, and VORN_ARCHS, the builds tested
+# under Wine ("x86 x64" or "x64"). Each is kept when the caller sets it:
+# VORN_X86_LANE=emulated takes the emulated lane on any machine (to test that
+# lane where the kernel runs 32-bit programs), VORN_ARCHS=x64 tests the
+# 64-bit build alone.
 
 # A 96-byte static i386 Linux program that exits with 42: starting it is the
 # only reliable test, since the kernel may be built or booted either way.
@@ -18,52 +23,55 @@ vorn_write_ia32_probe() {
     printf '\xbb\x2a\x00\x00\x00\xb8\x01\x00\x00\x00\xcd\x80'          # exit(42)
 }
 
-# An enabled binfmt_misc entry for i386 or i486 ELF programs (qemu-user).
-vorn_ia32_emulator() {
-    local entry
-    for entry in /proc/sys/fs/binfmt_misc/*; do
-        case "${entry##*/}" in register | status) continue ;; esac
-        { [ -r "$entry" ] && grep -qx enabled "$entry"; } || continue
-        # e_machine is bytes 18-19 of the ELF header: 03 00 (i386) or 06 00 (i486).
-        if grep -Eq '^magic 7f454c4601.{26}0[36]00' "$entry"; then
-            echo "${entry##*/}"
-            return 0
-        fi
-    done
-    return 1
+# vorn_probe_ia32 PROBE: starts the probe in a namespace whose binfmt_misc is
+# its own and empty, so that an emulator registered for the whole machine
+# cannot answer for the kernel. Returns the probe's code (42: native), or 3
+# when this kernel gives a namespace no binfmt_misc of its own (before 6.7),
+# 4 when it gives no user namespace at all.
+vorn_probe_ia32() {
+    unshare --user --map-root-user --mount true 2>/dev/null || return 4
+    # shellcheck disable=SC2016 # expanded by that shell
+    unshare --user --map-root-user --mount sh -c \
+        'mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || exit 3; exec "$0"' \
+        "$1" 2>/dev/null
 }
 
+# vorn_select_arches FOLDER: FOLDER (the build's) holds the probe a moment.
 vorn_select_arches() {
-    if [ -n "${VORN_ARCHS:-}" ]; then
-        VORN_ARCHS_WHY="${VORN_ARCHS_WHY:-VORN_ARCHS is set}"
-        return 0
-    fi
-    local emulator probe code=0
-    if emulator=$(vorn_ia32_emulator); then
-        VORN_ARCHS="x64"
-        VORN_ARCHS_WHY="this machine runs 32-bit programs only through an emulator (binfmt_misc $emulator)"
-        return 0
-    fi
-    # shellcheck disable=SC2154 # $build: the build folder, set by the sourcing script
-    mkdir -p "$build"
-    probe="$build/.ia32-probe"
-    vorn_write_ia32_probe >"$probe" && chmod +x "$probe"
-    "$probe" 2>/dev/null || code=$?
-    if [ $code -eq 42 ]; then
-        VORN_ARCHS="x86 x64"
-        VORN_ARCHS_WHY="this machine runs 32-bit and 64-bit programs"
+    if [ -z "${VORN_X86_LANE:-}" ]; then
+        local probe code=0
+        mkdir -p "$1"
+        probe="$1/.ia32-probe.$$"
+        vorn_write_ia32_probe >"$probe" && chmod +x "$probe"
+        vorn_probe_ia32 "$probe" || code=$?
+        rm -f "$probe"
+        case $code in
+        42) VORN_X86_LANE=native VORN_X86_WHY="this machine runs 32-bit programs" ;;
+        3) VORN_X86_LANE=none VORN_X86_WHY="this kernel gives a namespace no binfmt_misc of its own (Linux 6.7 and later do)" ;;
+        4) VORN_X86_LANE=none VORN_X86_WHY="this machine gives no user namespaces" ;;
+        *) VORN_X86_LANE=emulated VORN_X86_WHY="this machine's kernel does not run 32-bit programs" ;;
+        esac
     else
-        VORN_ARCHS="x64"
-        VORN_ARCHS_WHY="this machine's kernel does not run 32-bit programs"
+        VORN_X86_WHY="${VORN_X86_WHY:-VORN_X86_LANE is set}"
     fi
-    rm -f "$probe"
+    if [ -z "${VORN_ARCHS:-}" ]; then
+        VORN_ARCHS="x86 x64"
+        [ "$VORN_X86_LANE" = none ] && VORN_ARCHS="x64"
+    fi
+    export VORN_X86_LANE VORN_X86_WHY VORN_ARCHS
 }
 
 # vorn_arches_line: one line for the user, e.g. before a test run.
 vorn_arches_line() {
-    case "$VORN_ARCHS" in
-    "x64") echo "$VORN_ARCHS_WHY: testing the 64-bit build only" ;;
-    "x86") echo "$VORN_ARCHS_WHY: testing the 32-bit build only" ;;
-    *) echo "$VORN_ARCHS_WHY: testing the 32-bit and the 64-bit build" ;;
+    local x86
+    case "$VORN_X86_LANE" in
+    native) x86="natively" ;;
+    emulated) x86="through qemu's user-mode emulation" ;;
+    *) x86="not at all" ;;
     esac
+    if [[ " $VORN_ARCHS " != *" x86 "* ]]; then
+        echo "testing the 64-bit build only (VORN_ARCHS=$VORN_ARCHS; 32-bit Wine runs $x86 here: $VORN_X86_WHY)"
+    else
+        echo "testing the 32-bit build $x86 ($VORN_X86_WHY) and the 64-bit build natively"
+    fi
 }

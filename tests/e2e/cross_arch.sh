@@ -9,9 +9,9 @@ build64="$(cd "$1" && pwd)"
 build="$(cd "$1/.." && pwd)"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 source "$root/scripts/lib/arches.sh"
-vorn_select_arches
+vorn_select_arches "$build"
 if [[ " $VORN_ARCHS " != *" x86 "* ]]; then
-    echo "skipped: $VORN_ARCHS_WHY"
+    echo "skipped: the 32-bit build is not tested here: $VORN_X86_WHY"
     exit 77
 fi
 
