@@ -107,7 +107,7 @@ covers() {
     local w h red green blue lit
     echo "$1: $3"
     [ "$3" = "window=$2 virtual=$2" ] || fail "$1: the window is not the virtual screen $2"
-    sleep 2
+    vorn_pause 2
     import -window root "$work/shot.png"
     read -r w h red green blue lit < <(screen_stats "$work/shot.png")
     echo "$1: screen ${w}x$h, max red $red green $green blue $blue, $lit blue pixels"
@@ -134,7 +134,7 @@ trail_centred_at() {
 
 start_saver /s
 wait_for_window "Screen Saver"
-sleep 1
+vorn_pause 1
 covers "two monitors from the start" "-1024,0,1280,1024" "$(wine "$driver" rect | tr -d '\r')" 1152,512
 
 xrandr --addmode DUMMY2 1024x768

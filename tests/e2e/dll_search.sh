@@ -80,7 +80,7 @@ ime_run() {
     saver_pid=$!
     started+=("$saver_pid")
     wait_for_window "Screen Saver"
-    sleep 1
+    vorn_pause 1
     xdotool key space
     expect_exit "$saver_pid" 0 "the saver with \"Ime File\" $1"
     ime_loaded=$([ -e "$dir/planted.ime.loaded" ] && echo yes || echo no)

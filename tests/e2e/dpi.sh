@@ -52,7 +52,7 @@ root_background grey
 timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1
 start_saver /s
 wait_for_window "Screen Saver"
-sleep 3
+vorn_pause 3
 import -window root "$work/shot.png"
 read -r w h red green blue lit < <(screen_stats "$work/shot.png")
 echo "full screen: ${w}x$h, max red $red green $green blue $blue, $lit blue pixels"

@@ -21,6 +21,6 @@ done
 
 start_saver /s
 wait_for_window "Screen Saver"
-sleep 1
+vorn_pause 1
 xdotool key space
 expect_exit "$saver_pid" 0 "\"/s\" closed by a key"

@@ -8,7 +8,7 @@ if timeout 60 wine reg query "$settings_key" >/dev/null 2>&1; then fail "the key
 
 start_saver /s
 wait_for_window "Screen Saver"
-sleep 1
+vorn_pause 1
 xdotool key space
 expect_exit "$saver_pid" 0 "first run"
 

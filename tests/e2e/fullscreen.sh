@@ -9,7 +9,7 @@ timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1
 for switch in /s -s S /screensaver; do
     start_saver "$switch"
     wait_for_window "Screen Saver"
-    sleep 3
+    vorn_pause 3
     shot="$work/shot.png"
     import -window root "$shot"
     read -r w h red green blue lit < <(screen_stats "$shot")

@@ -39,7 +39,7 @@ for row in "${rows[@]}"; do
     store_row "$row"
     start_saver /s
     wait_for_window "Screen Saver"
-    sleep 2
+    vorn_pause 2
     import -window root "$work/shot.png"
     lit=$(lit_pixels "$work/shot.png")
     read -r w h < <(identify -format "%w %h" "$work/shot.png")

@@ -7,7 +7,7 @@ start_and_settle() {
     xdotool mousemove 500 400
     start_saver /s
     wait_for_window "Screen Saver"
-    sleep 1
+    vorn_pause 1
 }
 
 start_and_settle
@@ -19,9 +19,9 @@ start_and_settle
 # under Wine (the test then passed with every move closing): moves of 1 and
 # then 3 pixels make sure that one does.
 xdotool mousemove 501 400
-sleep 0.5
+vorn_pause 0.5
 xdotool mousemove 503 401
-sleep 1.5
+vorn_pause 1.5
 expect_running "$saver_pid" "moves adding up to 4 pixels do not close"
 xdotool mousemove 504 401
 expect_exit "$saver_pid" 0 "a further pixel (travel 5) closes"

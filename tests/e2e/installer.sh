@@ -80,7 +80,7 @@ answer() {
     started+=("$pid")
     wait_for_window "Vorn 2.1 Setup" 60
     for ((i = 0; i < 60; i++)); do
-        { kill -0 "$pid" 2>/dev/null && xdotool key "$2" && sleep 1; } || break
+        { kill -0 "$pid" 2>/dev/null && xdotool key "$2" && vorn_pause 1; } || break
     done
     expect_exit "$pid" "$3" "$4"
 }

@@ -6,11 +6,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/support/saver.bash" "$1"
 start_saver /s
 first=$saver_pid
 wait_for_window "Screen Saver"
-sleep 1
+vorn_pause 1
 
 start_saver /s
 expect_exit "$saver_pid" 0 "the second \"/s\" ends"
-sleep 1
+vorn_pause 1
 expect_running "$first" "the first saver"
 [ "$(xdotool search --name '^Screen Saver$' | wc -l)" -eq 1 ] || fail "not exactly one saver window"
 echo "ok: one saver window"
