@@ -21,6 +21,10 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -s "${saver_errors:-}" ]; then
+        echo "the saver's error output:" >&2
+        tail -n 20 "$saver_errors" >&2
+    fi
     exit 1
 }
 
@@ -57,9 +61,12 @@ check() {
     if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
 
-# start_saver ARGS...: the saver in the background; its process id in $saver_pid.
+# start_saver ARGS...: the saver in the background; its process id in
+# $saver_pid, what it writes to its error output in $saver_errors (Wine's and
+# X's complaints: a lost display ends it with 1).
 start_saver() {
-    wine "$saver" "$@" >/dev/null 2>&1 &
+    saver_errors="$work/saver.${#started[@]}.err"
+    wine "$saver" "$@" >/dev/null 2>"$saver_errors" &
     saver_pid=$!
     started+=("$saver_pid")
 }
@@ -84,11 +91,25 @@ wait_for_window() {
 
 window_exists() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
 
-# expect_exit PID CODE WHAT: the process ends with CODE within 20 seconds.
+# expect_exit PID CODE WHAT: the process ends with CODE within 20 seconds,
+# by itself: a program that `wineserver -k` ends also gives 0, so the
+# prefix's server must still be running when it has.
 expect_exit() {
     await_exit "$1" 20
     [ "$exit_code" = "$2" ] || fail "$3: exit code $exit_code, expected $2"
+    server_running || fail "$3: exit code $exit_code, but the prefix's Wine server had ended: it was ended with it"
     echo "ok: $3 (exit $exit_code)"
+}
+
+# server_running: the Wine server of $WINEPREFIX runs (it works in a folder
+# named after the prefix's device and inode).
+server_running() {
+    local name pid
+    name=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+    for pid in $(pgrep wineserver); do
+        [[ "$(readlink "/proc/$pid/cwd")" == */"$name" ]] && return 0
+    done
+    return 1
 }
 
 expect_running() {
@@ -111,7 +132,7 @@ installed_saver_runs() {
     local red green blue lit
     start_saver /s
     wait_for_window "Screen Saver" 60
-    sleep 2
+    vorn_pause 2
     import -window root "$work/shot.png"
     read -r _ _ red green blue lit < <(screen_stats "$work/shot.png")
     { [ "$red$green" = 00 ] && [ "$blue" -gt 0 ] && [ "$lit" -gt 0 ]; } ||
