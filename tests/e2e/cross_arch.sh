@@ -19,12 +19,13 @@ work="$build64/cross-arch"
 rm -rf "$work" && mkdir -p "$work/x86" "$work/x64"
 common=(--width 800 --height 600 --frames 3000 --seed 1)
 failed=0
-# render <arch> <folder of its build> <name> <options...>
+# render <arch> <folder of its build> <name> <options...>: in this build's
+# 64-bit prefix, which runs 32-bit programs too (the 32-bit suite may be
+# restarting its own prefix's server meanwhile).
 render() {
     local arch=$1 from=$2 name=$3
     shift 3
-    (cd "$work/$arch" && "$root/tools/wine/wine-run.sh" "$arch" "$from" \
-        wine "$from/vorn-render.exe" "${common[@]}" "$@" --out "$name.bmp")
+    (cd "$work/$arch" && wine "$from/vorn-render.exe" "${common[@]}" "$@" --out "$name.bmp")
 }
 for entry in "random-linear:--Algorithm 0" "random-pointer:--Algorithm 1" \
     "random-linear-angle:--Algorithm 5" \

@@ -65,14 +65,13 @@ Section "Screen"
     EndSubSection
 EndSection
 EOF
-n=100
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xorg ":$n" -config "$work/xorg.conf" -noreset -nolisten tcp -novtswitch -sharevts \
-    -logfile "$work/xorg.log" >/dev/null 2>&1 &
+# Xorg picks a free display itself and says which once it listens.
+mkfifo "$work/display"
+Xorg -displayfd 3 -config "$work/xorg.conf" -noreset -nolisten tcp -novtswitch -sharevts \
+    -logfile "$work/xorg.log" 3>"$work/display" >/dev/null 2>&1 &
 xorg_pid=$!
+read -r -t 30 n <"$work/display" || fail "Xorg did not start: $(grep -m3 EE "$work/xorg.log")"
 export DISPLAY=":$n"
-vorn_await 10 xdpyinfo >/dev/null 2>&1 ||
-    fail "Xorg did not start on $DISPLAY: $(grep -m3 EE "$work/xorg.log")"
 
 # Two monitors, the second left of the primary: Windows puts it at (-1024, 0).
 xrandr --output DUMMY0 --mode 1280x1024 --pos 0x0 --primary
