@@ -21,29 +21,28 @@ installs=$((SECONDS - started))
 VORN_BUILD_DIR="$build" "$root/scripts/build.sh" || exit 1
 builds=$((SECONDS - started - installs))
 
-trap vorn_stop EXIT
-vorn_start_display || exit 1
-
 # A failed check fails the run; the tests still run, so that one run reports all.
 echo "=== checks"
 started=$SECONDS
 VORN_BUILD_DIR="$build" "$root/scripts/check.sh"
 checks=$?
-status=0
-[ $checks -eq 0 ] || status=1
-summary=("installs ${installs} s, builds ${builds} s; checks: $([ $checks -eq 0 ] && echo passed || echo FAILED) ($((SECONDS - started)) s)")
-for arch in x86 x64; do
+summary="installs ${installs} s, builds ${builds} s; checks: $([ $checks -eq 0 ] && echo passed || echo FAILED) ($((SECONDS - started)) s)"
+
+# lane x86|x64 ARGS...: one build's suite, on a display and Wine server of its
+# own, so that the two builds' suites run side by side; its last line sums it up.
+lane() {
+    local arch=$1 name how="natively" code what skips counts started=$SECONDS
+    shift
     vorn_use_arch "$arch"
     name=$(vorn_arch_name "$arch")
-    how="natively"
     [ "$arch" = x86 ] && [ "$VORN_X86_LANE" = emulated ] && how="through qemu-user emulation"
-    started=$SECONDS
     if [[ " $VORN_ARCHS " == *" $arch "* ]]; then
         echo "=== $name build, every test, $how: $build_arch"
+        trap vorn_stop EXIT
+        vorn_start_display || return 1
         vorn_start_wine
         (cd "$build_arch" && ctest --output-on-failure "$@") | tee "$build_arch/ctest.log"
         code=$?
-        wineserver -k >/dev/null 2>&1
         what="every test, $how"
     else
         # What needs no Wine (the import list) still holds the build to account.
@@ -57,9 +56,20 @@ for arch in x86 x64; do
     [ ${#skips[@]} -eq 0 ] || printf '  %s\n' "${skips[@]}"
     counts=$(sed -n 's/^.*tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\)$/\2 tests, \1 failed/p' \
         "$build_arch/ctest.log")
-    [ $code -eq 0 ] || status=1
-    summary+=("$name build ($what): $([ $code -eq 0 ] && echo passed || echo FAILED) (${counts:-no count}, ${#skips[@]} skipped in part or whole; $((SECONDS - started)) s)")
-done
+    echo "$name build ($what): $([ $code -eq 0 ] && echo passed || echo FAILED) (${counts:-no count}, ${#skips[@]} skipped in part or whole; $((SECONDS - started)) s)"
+    return $code
+}
+
+# The 64-bit suite runs beside the 32-bit one and shows its output after it.
+mkdir -p "$build/x64"
+(lane x64 "$@") >"$build/x64/suite.log" 2>&1 &
+x64=$!
+(lane x86 "$@") 2>&1 | tee "$build/suite.log"
+x86_code=${PIPESTATUS[0]}
+wait $x64
+x64_code=$?
+cat "$build/x64/suite.log"
 echo "=== $(vorn_arches_line)"
-printf '%s\n' "${summary[@]}"
-exit $status
+echo "$summary"
+tail -qn 1 "$build/suite.log" "$build/x64/suite.log"
+[ "$checks" -eq 0 ] && [ "$x86_code" -eq 0 ] && [ "$x64_code" -eq 0 ]

@@ -6,6 +6,7 @@ vorn_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 source "$vorn_root/scripts/lib/await.sh"
 source "$vorn_root/scripts/lib/arches.sh"
 VORN_XVFB_PID=""
+vorn_started_prefixes=()
 
 # vorn_wine_env x86|x64 FOLDER: Wine for the build in FOLDER. Our `wine`
 # (tools/wine/bin/wine, first on the PATH) runs the loader of $VORN_ARCH; each
@@ -89,22 +90,29 @@ vorn_start_display() {
 vorn_start_wine() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
+    # A 64-bit prefix made without the 32-bit Wine at hand runs no 32-bit
+    # program: it is made again.
+    if [ "$VORN_ARCH" = x64 ] && [ -n "${VORN_WINE32:-}" ] &&
+        [ ! -e "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         # A new 64-bit prefix complains about syswow64\rundll32.exe and works.
         wine wineboot.exe -i >/dev/null 2>&1 || true
         wineserver -w
     fi
     wineserver -p >/dev/null 2>&1 || true  # already running is fine
+    vorn_started_prefixes+=("$WINEPREFIX")
     # Warm the server so the first test program does not pay the start-up.
     wine reg query 'HKCU\Software' >/dev/null 2>&1 || true
 }
 
-# Ends the servers of every prefix this script used, and the display. Runs as
-# an exit trap, often under set -e: no step may fail, or the rest is skipped.
+# Ends the servers this shell started and its display. Runs as an exit trap,
+# often under set -e: no step may fail, or the rest is skipped.
 vorn_stop() {
     local prefix
-    for prefix in "$build/wineprefix" "$build/x64/wineprefix" "${WINEPREFIX:-}"; do
-        if [ -d "$prefix" ]; then WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true; fi
+    for prefix in "${vorn_started_prefixes[@]}"; do
+        WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
     done
     { [ -n "$VORN_XVFB_PID" ] && kill "$VORN_XVFB_PID" 2>/dev/null; } || true
 }
