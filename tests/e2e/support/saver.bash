@@ -84,10 +84,17 @@ await_exit() {
 
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
-# wait_for_window TITLE [SECONDS]: until a window with exactly this title exists.
+# wait_for_window TITLE [SECONDS]: until a window with exactly this title
+# exists. For the saver's own, it fails at once if the saver has ended.
 wait_for_window() {
-    vorn_await "${2:-20}" window_exists "$1" || fail "no window \"$1\" appeared"
+    local pid=""
+    [ "$1" = "Screen Saver" ] && pid="${saver_pid:-}"
+    vorn_await "${2:-20}" window_or_end "$1" "$pid" || fail "no window \"$1\" appeared"
+    window_exists "$1" && return
+    wait "$pid"
+    fail "no window \"$1\" appeared: the saver ended with $?"
 }
+window_or_end() { window_exists "$1" || { [ -n "$2" ] && ended "$2"; }; }
 
 window_exists() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
 
