@@ -35,7 +35,7 @@
 !endif
 ; Both setups put the saver in the Windows folder: every screen saver
 ; settings program lists it, and no redirection moves a 32-bit program's
-; files there elsewhere. So switching between the setups replaces one file,
+; files there elsewhere. So the x64 setup replaces a 32-bit saver in place,
 ; and no user's chosen screen saver ever names a file that went away.
 !define SAVER "$WINDIR\Vorn.scr"
 !define ENTRY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vorn"
