@@ -14,9 +14,12 @@
 ; what its last page starts, the shell starts for the desktop's user.
 ;
 ; Exit codes of a silent run: 0 done; 3010 done, a restart finishes it; 1638
-; a newer Vorn is installed (nothing changed); 32 the saver could not be set
-; aside (nothing changed); 740 no administrator rights; 2 not for this
-; Windows or this processor.
+; another Vorn is installed that this setup does not replace: a newer one,
+; one from the MSI package, or (x86 setup) the 64-bit one (nothing changed);
+; 32 the saver could not be set aside (nothing changed); 1603 the new saver
+; could not be written (the old one put back, nothing changed); 740 no
+; administrator rights; 2 not for this Windows or this processor (the x86
+; setup on 64-bit Windows, silent, without /ALLOWX86ON64).
 
 ;--- The program: architecture, the saver it carries, where things go
 !if "${ARCH}" == "x64"
@@ -32,12 +35,13 @@
 !endif
 ; Both setups put the saver in the Windows folder: every screen saver
 ; settings program lists it, and no redirection moves a 32-bit program's
-; files there elsewhere. So switching between the setups replaces one file,
+; files there elsewhere. So the x64 setup replaces a 32-bit saver in place,
 ; and no user's chosen screen saver ever names a file that went away.
 !define SAVER "$WINDIR\Vorn.scr"
 !define ENTRY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vorn"
 !define IN_USE_EXIT 32 ; ERROR_SHARING_VIOLATION
-!define NEWER_EXIT 1638 ; ERROR_PRODUCT_VERSION, as Windows Installer has it
+!define OTHER_VORN_EXIT 1638 ; ERROR_PRODUCT_VERSION, as Windows Installer has it
+!define NOT_WRITTEN_EXIT 1603 ; ERROR_INSTALL_FAILURE
 !define CHOOSE_VORN "To make Vorn your screen saver, open the screen saver settings (Windows 10 and 11: Settings, Personalization, Lock screen, Screen saver; older Windows: right-click the desktop, Personalize or Properties, Screen Saver) and choose Vorn."
 
 !ifdef SIGN
@@ -72,6 +76,7 @@ VIAddVersionKey /LANG=1033 OriginalFilename "vorn-${RELEASE}-setup-${ARCH}.exe"
 !include WordFunc.nsh
 
 Var OldFolder
+Var WritingSaver ; "1" while the new saver is being written
 
 ;--- Pages: the installer's, then the uninstaller's
 !define MUI_ICON "${ICON}"
@@ -170,9 +175,25 @@ Function .onInit
       MessageBox MB_ICONSTOP "Vorn needs a processor with SSE2: a Pentium 4, an Athlon 64 or any later one." /SD IDOK
       Abort
     ${EndIf}
+    ; On 64-bit Windows the x64 setup is the one to use: this one asks, a
+    ; silent run installs only with /ALLOWX86ON64, and neither replaces the
+    ; 64-bit saver. So both setups given to one PC leave it one Vorn, the
+    ; 64-bit one, as the MSI packages do.
     ${If} ${RunningX64}
-      MessageBox MB_YESNO|MB_ICONINFORMATION "This Windows is 64-bit: vorn-${RELEASE}-setup-x64.exe is the setup to use here, and installs the 64-bit Vorn.$\n$\nInstall the 32-bit Vorn anyway?" /SD IDYES IDYES +2
-      Abort
+      ${GetParameters} $0
+      ClearErrors
+      ${GetOptions} $0 "/ALLOWX86ON64" $1
+      ${If} ${Errors}
+        MessageBox MB_YESNO|MB_ICONINFORMATION "This Windows is 64-bit: vorn-${RELEASE}-setup-x64.exe is the setup to use here, and installs the 64-bit Vorn.$\n$\nInstall the 32-bit Vorn anyway?" /SD IDNO IDYES +2
+        Abort
+      ${EndIf}
+      System::Call 'kernel32::GetBinaryTypeW(w "${SAVER}", *i .r1) i .r0'
+      ${If} $0 <> 0
+      ${AndIf} $1 = 6 ; SCS_64BIT_BINARY
+        MessageBox MB_ICONSTOP "The 64-bit Vorn is installed on this computer, and the 32-bit one does not replace it. To install the 32-bit Vorn, uninstall the 64-bit one first. Nothing was changed." /SD IDOK
+        SetErrorLevel ${OTHER_VORN_EXIT}
+        Quit
+      ${EndIf}
     ${EndIf}
   !endif
   Call RequireAdmin
@@ -188,7 +209,7 @@ Function .onInit
     ${VersionCompare} "${VERSION}" "$R2.$R3.$R4.$R5" $R6
     ${If} $R6 = 2
       MessageBox MB_ICONSTOP "Vorn $R2.$R3 is installed, which is newer than this setup (Vorn ${RELEASE}). Nothing was changed." /SD IDOK
-      SetErrorLevel ${NEWER_EXIT}
+      SetErrorLevel ${OTHER_VORN_EXIT}
       Quit
     ${EndIf}
   ${EndIf}
@@ -214,6 +235,7 @@ FunctionEnd
 ; itself goes at the next restart, as the uninstaller's own temporary copies
 ; always do.
 Function un.RemoveSelfWhenDone
+  ClearErrors ; what IfErrors reads below is this function's own
   GetTempFileName $0
   CopyFiles /SILENT "$EXEPATH" $0
   System::Call 'kernel32::GetCurrentProcessId() i .r1'
@@ -246,10 +268,40 @@ FunctionEnd
 
 ;--- Install: the saver first (the one step that may refuse), texts and
 ;--- uninstaller, the entry in the installed programs
+
+; The new saver could not be written (a full disk, something in the way):
+; the one set aside goes back to its name, and the setup says so. Nothing
+; else has been done yet, so nothing has changed.
+Function PutSaverBack
+  StrCpy $WritingSaver ""
+  ${If} $R9 == ""
+    Delete "${SAVER}" ; what was written of the new one; there was none before
+    StrCpy $0 "Nothing was changed."
+  ${Else}
+    System::Call 'kernel32::MoveFileExW(w R9, w "${SAVER}", i 1) i .r0' ; MOVEFILE_REPLACE_EXISTING
+    ${If} $0 <> 0
+      StrCpy $0 "The Vorn that was installed is back in place: nothing was changed."
+    ${Else}
+      StrCpy $0 "The Vorn that was installed could not be put back either: it is $R9 now (rename it Vorn.scr)."
+    ${EndIf}
+  ${EndIf}
+  MessageBox MB_ICONSTOP "Vorn's new screen saver could not be written to ${SAVER} (is the disk full?). $0" /SD IDOK
+  SetErrorLevel ${NOT_WRITTEN_EXIT}
+FunctionEnd
+
 Section
   Call SetSaverAside
   SetOutPath "$WINDIR"
+  ; A file that cannot be opened sets the error flag (silent runs ignore
+  ; it); a write that fails ends the installation, in .onInstFailed.
+  StrCpy $WritingSaver 1
+  ClearErrors
   File "/oname=Vorn.scr" "${SAVER_SOURCE}"
+  ${If} ${Errors}
+    Call PutSaverBack
+    Quit
+  ${EndIf}
+  StrCpy $WritingSaver ""
   ${If} $R9 != ""
     Delete /REBOOTOK $R9
   ${EndIf}
@@ -288,6 +340,12 @@ SectionEnd
 
 Function .onInstSuccess
   Call SignalRestart
+FunctionEnd
+
+Function .onInstFailed
+  ${If} $WritingSaver == 1
+    Call PutSaverBack
+  ${EndIf}
 FunctionEnd
 
 ; What right-click "Install" on a saver runs, started by the shell so that it

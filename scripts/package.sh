@@ -16,7 +16,7 @@
 # signs both savers before their sums are taken, the uninstaller inside each
 # setup, and each setup; a failure fails the release. Without it the release
 # is unsigned, says so, and stays byte for byte reproducible.
-# VORN_VERSION (a.b.c.d) makes the setups of another version than the
+# VORN_VERSION (a.b.c.0) makes the setups of another version than the
 # savers' own (the tests of upgrades and downgrades use it).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -26,6 +26,14 @@ build_first=1
 version=${VORN_VERSION:-$(sed -n 's/^#define VORN_VERSION_TEXT "\([0-9.]*\)"$/\1/p' "$root/resources/version.h")}
 release=$(cut -d. -f1,2 <<<"$version")
 [ -n "$release" ] || { echo "package: no VORN_VERSION_TEXT in resources/version.h" >&2; exit 1; }
+# Windows Installer compares the first three fields of a version and ignores
+# the fourth; the setups compare all four. So the fourth stays 0, and a
+# release that changes anything raises the third: then the MSIs and the
+# setups agree on which Vorn is newer.
+[[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+\.0$ ]] || {
+    echo "package: version $version: a release's version is a.b.c.0 (raise the third field for a new release)" >&2
+    exit 1
+}
 out="$(realpath -m "${1:-$build}")"
 zipfile="$out/vorn-$release-windows.zip"
 

@@ -5,9 +5,11 @@
 # last one has the shell open the screen saver settings with Vorn chosen (a
 # DESK.CPL double logs the call and who started it); the entry's silent
 # uninstall command finishes before it returns and leaves the settings
-# alone. Where this machine runs 32-bit programs, the 64-bit suite also
-# switches to the x86 setup, as on 64-bit Windows: it asks first, then
-# replaces the 64-bit saver at the same path.
+# alone. A setup that cannot write the new saver puts the old one back.
+# Where this machine runs 32-bit programs, the 64-bit suite also runs the
+# x86 setup, as on 64-bit Windows: it asks first, refuses a silent install
+# without /ALLOWX86ON64, never replaces the 64-bit saver, and is replaced by
+# the x64 setup.
 # Wine runs every setup as the one administrator account of the prefix; on
 # Windows an elevated setup is often another account than the user's, so
 # the setups must leave HKCU alone: each silent run is checked to leave an
@@ -39,14 +41,14 @@ reg_value() { # KEY NAME: the value's data, or nothing
 }
 unix_path() { local path="$drive/${1#C:\\}" && echo "${path//\\//}"; }
 
-# run_setup ARCH /S|pages [CODE]: silently (ending with CODE, 0 unless
-# given), or with Enter on every page's default button (Next, I Agree,
-# Install, Finish with its box ticked; Yes).
+# run_setup ARCH /S|pages [CODE [SWITCH]]: silently (ending with CODE, 0
+# unless given), or with Enter on every page's default button (Next, I
+# Agree, Install, Finish with its box ticked; Yes).
 run_setup() {
     local setup="$work/release/vorn-2.1-setup-$1.exe" code
     if [ "$2" = /S ]; then
-        code=$(exit_code "$setup" /S)
-        [ "$code" -eq "${3:-0}" ] || fail "$1 setup /S: exit code $code, expected ${3:-0}"
+        code=$(exit_code "$setup" /S ${4:+"$4"})
+        [ "$code" -eq "${3:-0}" ] || fail "$1 setup /S $4: exit code $code, expected ${3:-0}"
         return
     fi
     answer "$setup" Return 0 "$1 setup through its pages"
@@ -157,10 +159,22 @@ code=$(exit_code "$work/older/vorn-2.0-setup-$arch.exe" /S)
 installed "$arch" "$saver_win" "$built"
 hkcu_kept "a refused older setup"
 
+# The new saver cannot be written once the old one is set aside: a limit on
+# file sizes stands in for a full disk. It is the saver's own size, so the
+# setup's smaller files before it fit and the saver does not. The old saver
+# goes back to its name, nothing waits for a restart: exit 1603.
+cp "$built" "$work/old.scr" && echo older >>"$work/old.scr" && cp "$work/old.scr" "$saver"
+before=$(pending)
+code=$( (trap '' XFSZ && ulimit -f $(($(stat -c %s "$built") / 1024)) && exit_code "$work/release/vorn-2.1-setup-$arch.exe" /S))
+[ "$code" = 1603 ] || fail "a setup that could not write the saver: exit code $code"
+cmp "$saver" "$work/old.scr" || fail "a setup that could not write the saver left C:\\windows\\Vorn.scr not the old one"
+{ [ "$(pending)" = "$before" ] && ! compgen -G "$drive/windows/*.tmp" >/dev/null; } ||
+    fail "a setup that could not write the saver left $(compgen -G "$drive/windows/*.tmp") $(pending)"
+hkcu_kept "a setup that could not write the saver (exit 1603, the old saver back)"
+
 # Over the saver while it runs from a file other than the new one: the new
 # file is in place at once, and only the old one, under a name of its own,
 # may wait for the restart (3010). Wine, unlike Windows, may delete it at once.
-cp "$built" "$work/old.scr" && echo older >>"$work/old.scr" && cp "$work/old.scr" "$saver"
 start_saver /s
 wait_for_window "Screen Saver"
 code=$(exit_code "$work/release/vorn-2.1-setup-$arch.exe" /S)
@@ -176,18 +190,16 @@ expect_exit "$saver_pid" 0 "the old saver ran on through the upgrade"
 hkcu_kept "an upgrade over the running saver (exit $code${aside:+, left $aside for the restart})"
 
 bits=${arch#x} && bits=${bits/86/32}
-if [ "$arch" = x64 ] && [[ " ${VORN_ARCHS:-} " == *" x86 "* ]]; then
+x86_too=0 && [ "$arch" = x64 ] && [[ " ${VORN_ARCHS:-} " == *" x86 "* ]] && x86_too=1
+if [ $x86_too = 1 ]; then
     answer "$work/release/vorn-2.1-setup-x86.exe" n 2 "x86 setup asked and was declined on 64-bit Windows"
-    cmp "$saver" "$built" || fail "declining the x86 setup changed the saver"
-    run_setup x86 /S
-    installed x86 "$saver_win" "$top/Vorn.scr"
-    hkcu_kept "a switch to the x86 setup"
-    run_setup x86 pages
-    installed x86 "$saver_win" "$top/Vorn.scr"
-else
-    run_setup "$arch" pages
-    installed "$arch" "$saver_win" "$built"
+    run_setup x86 /S 2
+    run_setup x86 /S 1638 /ALLOWX86ON64
+    cmp "$saver" "$built" || fail "the x86 setup changed the 64-bit saver"
+    hkcu_kept "the x86 setup refused on 64-bit Windows (exit 2; 1638 over the 64-bit saver)"
 fi
+run_setup "$arch" pages
+installed "$arch" "$saver_win" "$built"
 # rundll32 is Explorer's child: the shell started it, not the setup.
 vorn_await 10 test -s "$opened" # rundll32 may lag
 [ "$(tr -d '\r' 2>/dev/null <"$opened")" = "$bits-bit InstallScreenSaver $saver_win from explorer.exe" ] ||
@@ -218,3 +230,14 @@ expect_exit "$saver_pid" 0 "the saver ran on through the uninstall"
 [ "$(reg_value "$settings_key" Speed)" = 0x2a ] || fail "the uninstall did not keep the settings"
 hkcu_kept "the uninstall (exit $code)"
 echo "ok: uninstalled: saver, texts and entry gone at once, the folder a moment later; SCRNSAVE.EXE and the settings kept"
+
+# Where no 64-bit Vorn is, /ALLOWX86ON64 installs the 32-bit one; the x64
+# setup then replaces it.
+if [ $x86_too = 1 ]; then
+    run_setup x86 /S 0 /ALLOWX86ON64
+    cmp "$saver" "$top/Vorn.scr" || fail "the x86 setup with /ALLOWX86ON64 did not install the 32-bit saver"
+    run_setup x64 /S
+    cmp "$saver" "$built" || fail "the x64 setup did not replace the 32-bit saver"
+    [ "$(reg_value "$entry_key" DisplayVersion)" = 2.1 ] || fail "no entry after the x64 setup replaced the x86 one"
+    echo "ok: the x86 setup installed with /ALLOWX86ON64, and the x64 setup replaced it"
+fi

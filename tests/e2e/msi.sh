@@ -5,8 +5,9 @@
 # upgrades it in one step and an earlier one is refused; /x removes it; and
 # an MSI and the setup program each refuse to install over the other. Each
 # msiexec leaves HKCU byte-identical: on Windows a deployment tool runs it as
-# SYSTEM, whose HKCU is no user's, where Wine has only the one account. In
-# the 64-bit suite the x64 package also replaces the x86 one of its version.
+# SYSTEM, whose HKCU is no user's, where Wine has only the one account. The
+# 64-bit suite's prefix is 64-bit Windows: there the x86 package refuses
+# unless ALLOWX86ON64=1, the x64 one replaces it, and never the reverse.
 source "$(dirname "${BASH_SOURCE[0]}")/support/saver.bash" "$1"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 arch="${VORN_ARCH:-x86}" top="$build" built="$saver"
@@ -108,11 +109,29 @@ nothing_installed
     fail "the settings were not kept"
 echo "ok: the upgrade, the refusals and the removal kept the settings"
 
-# Both packages put the saver at one path: the x64 one takes over.
+# Both packages put the saver at one path, which one product owns: on 64-bit
+# Windows the x64 one. Both assigned to one PC, neither removes the other's
+# product when it runs again, so they cannot take turns.
 if [ "$arch" = x64 ]; then
-    run 0 "x86 MSI installed" msiexec /i "$(msi 2.1 x86)" /qn
-    run 0 "x64 MSI replaced the x86 one" msiexec /i "$(msi 2.1)" /qn
-    installed 2.1.0 "$built"
+    # exit code | what | package | its argument | the one product and saver after it
+    while IFS="|" read -r -u 3 code what package argument product saver; do
+        step=refused && [ "$code" = 0 ] && step=run
+        $step "$code" "$what" msiexec /i "$(msi 2.1 "$package")" /qn ${argument:+"$argument"}
+        found=$(entries)
+        if [ -z "$product" ]; then
+            nothing_installed
+        else
+            { [ "$(wc -l <<<"$found")" -eq 1 ] && [[ "$found" == *"\\$product 2.1.0" ]]; } ||
+                fail "after \"$what\", the entries named Vorn: $found"
+            cmp "$drive/windows/Vorn.scr" "$saver" || fail "after \"$what\", the saver is not the $package one"
+        fi
+    done 3<<EOF
+1603|x86 MSI refused on 64-bit Windows|x86|||
+0|x86 MSI installed with ALLOWX86ON64=1|x86|ALLOWX86ON64=1|{387AA6AB-78DD-585F-82B4-529A3DC2BE7F}|$top/Vorn.scr
+0|x64 MSI replaced the x86 one|x64||{0CC490FA-7040-5857-8658-87CDFB5872D1}|$built
+1603|x86 MSI refused over the x64 one, with ALLOWX86ON64=1 too|x86|ALLOWX86ON64=1|{0CC490FA-7040-5857-8658-87CDFB5872D1}|$built
+0|x64 MSI run again|x64||{0CC490FA-7040-5857-8658-87CDFB5872D1}|$built
+EOF
     run 0 "/x removed it" msiexec /x "$(msi 2.1)" /qn
     nothing_installed
 fi
