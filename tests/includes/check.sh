@@ -1,16 +1,13 @@
 #!/bin/bash
-# Holds the product to layers.txt: every `#include "..."` resolves to a file
-# (beside the includer, else from the source root, as the compilers look),
-# leaves its folder by no `../`, and lands in the includer's folder or one its
-# row names; every folder named exists and is in the README's Layout.
-# Usage: check.sh SOURCE_ROOT. Prints each failure; exits 1 on any.
+# Holds the product to layers.txt: every `#include "..."` names a file (beside
+# the includer, else from the source root, as compilers look), leaves its
+# folder by no `../`, and lands in a folder that the includer's row names;
+# every folder named exists and is in the README's Layout. Usage: check.sh ROOT
 set -uo pipefail
 root="$1" failures=0 count=0
 fail() { echo "$*" && failures=$((failures + 1)); }
 declare -A may=()
-while read -r folder below; do
-    may[$folder]=" $folder $below "
-done < <(grep -v '^#' "$(dirname "$0")/layers.txt")
+while read -r folder below; do may[$folder]=" $folder $below "; done < <(grep -v '^#' "$(dirname "$0")/layers.txt")
 layout=$(sed -n '/^## Layout/,/^## /p' "$root/README.md")
 for folder in $(tr ' ' '\n' <<<"${may[*]}" | sort -u); do
     [ -d "$root/$folder" ] || fail "layers.txt: $folder/ is no folder"
@@ -21,9 +18,7 @@ for folder in $(printf '%s\n' "${!may[@]}" | sort); do
     while IFS=: read -r file line name; do
         count=$((count + 1)) at="$file:$line: \"$name\""
         target=$(realpath -ms --relative-to="$root" "$root/${file%/*}/$name")
-        if [[ "$name" == *../* && "$target" != "$folder"/* ]]; then
-            fail "$at leaves $folder/" && continue
-        fi
+        [[ "$name" == *../* && "$target" != "$folder"/* ]] && fail "$at leaves $folder/" && continue
         [ -f "$root/$target" ] || target=$(realpath -ms --relative-to="$root" "$root/$name")
         if [ ! -f "$root/$target" ]; then
             fail "$at names no file"
