@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include <cwchar>
+#include <iterator>
 #include <string>
 
 #include "engine/motions.h"
@@ -106,16 +107,32 @@ void ReattachUpDowns(HWND dialog) {
     });
 }
 
+bool StartsGroup(HWND control) {
+    return (GetWindowLongPtrW(control, GWL_STYLE) & WS_GROUP) != 0;
+}
+
+void SetStartsGroup(HWND control, bool starts) {
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE) & ~LONG_PTR{WS_GROUP};
+    SetWindowLongPtrW(control, GWL_STYLE, starts ? style | WS_GROUP : style);
+}
+
 // Screen readers name an edit after the label just before it in z-order, and
-// the template has each label after its edit. Labels are no tab stops, so the
-// Tab sequence stays the template's.
+// the template has each label after its edit. The groups that the arrow keys
+// move in stay the template's: a group that the label began begins at the
+// control that followed it, and the label joins its edit's group, where
+// Windows' dialog manager passes over it as over every static control. Labels
+// are no tab stops, so the Tab sequence stays the template's too.
 void PutLabelBefore(HWND dialog, int labelId, int editId) {
     HWND label = GetDlgItem(dialog, labelId);
     HWND edit = GetDlgItem(dialog, editId);
     HWND before = edit ? GetWindow(edit, GW_HWNDPREV) : nullptr;
     if (!label || before == label) return;
+    HWND after = GetWindow(label, GW_HWNDNEXT);
+    if (after && StartsGroup(label)) SetStartsGroup(after, true);
     SetWindowPos(label, before ? before : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetStartsGroup(label, StartsGroup(edit));
+    SetStartsGroup(edit, false);
 }
 
 // The swatch's text is its name for screen readers; it is painted in the
@@ -151,6 +168,13 @@ LONG NumberIn(HWND dialog, int id) {
     return static_cast<LONG>(GetDlgItemInt(dialog, id, nullptr, TRUE));
 }
 
+// Each stored value as the dialog's labels name it, in kSettingRows' order.
+constexpr const wchar_t* kShownNames[] = {
+    L"Showtime", L"Delay (ms)", L"Algorithm", L"Infinity", L"Color",
+    L"Rainbow",  L"Mode",       L"Round",     L"New",      L"FPS/time",
+};
+static_assert(std::size(kShownNames) == kSettingCount, "a shown name for every stored value");
+
 // Names the values in the order the save tried them.
 void TellUnstored(HWND dialog, UnstoredRows unstored) {
     std::wstring text = L"These settings could not be stored:";
@@ -158,7 +182,7 @@ void TellUnstored(HWND dialog, UnstoredRows unstored) {
     for (const SettingRow* row : kSaveOrder) {
         if (!RowIn(unstored, *row)) continue;
         text += separator;
-        text += row->name;
+        text += kShownNames[row - kSettingRows];
         separator = L", ";
     }
     text += L".";

@@ -4,21 +4,32 @@
 #   scripts   every shell script clean under shellcheck
 #   warnings  both builds (and their savers) clean under the product's strict
 #             warnings, which every build uses (CMakeLists.txt)
+#   clang     the second compiler: the 64-bit saver and unit tests built with
+#             clang for the MinGW target ($build/x64-clang), warnings as errors
 #   ubsan     the unit tests of a 64-bit build whose library and tests trap on
 #             undefined behaviour ($build/x64-ubsan), run once under Wine
 # Prints one line per check with what it found; exits non-zero when any fails.
-# Alone: bash scripts/check.sh [format|scripts|warnings|ubsan ...] (installs
+# Alone: bash scripts/check.sh [format|scripts|warnings|clang|ubsan ...] (installs
 # and builds what it needs). A format failure is mended by `clang-format -i`.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VORN_BUILD_DIR:-$root/build}"
 "$root/scripts/setup.sh" || exit 1
 checks=("$@")
-[ ${#checks[@]} -gt 0 ] || checks=(format scripts warnings ubsan)
+[ ${#checks[@]} -gt 0 ] || checks=(format scripts warnings clang ubsan)
 log="$build/check"
 mkdir -p "$log"
 
 took() { echo "$((SECONDS - started)) s"; }
+
+# The unit test programs' targets, one per tests/unit/<name>_test.cpp.
+unit_programs() {
+    local src
+    for src in "$root"/tests/unit/*_test.cpp; do
+        src="${src##*/}"
+        echo "${src%.cpp}"
+    done
+}
 
 # The files git tracks, or every file of the tree outside a checkout.
 tracked() {
@@ -90,15 +101,35 @@ check_warnings() {
     fi
 }
 
+# The same sources as the GCC builds, with clang's own diagnostics: the saver
+# (its sub-build with the win32 thread model too), and the product's
+# libraries with the unit tests. Built, not run: the GCC builds' tests run.
+check_clang() {
+    local folder="$build/x64-clang" tests=() version
+    mapfile -t tests < <(unit_programs)
+    if [ ! -f "$folder/CMakeCache.txt" ]; then
+        cmake -S "$root" -B "$folder" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64-clang.cmake" \
+            -DCMAKE_BUILD_TYPE=Release >"$log/clang-configure.txt" 2>&1 || {
+            echo "clang: FAILED to configure ($log/clang-configure.txt)"
+            return 1
+        }
+    fi
+    if ! cmake --build "$folder" -j "$(nproc)" --target Vorn "${tests[@]}" >"$log/clang-build.txt" 2>&1; then
+        echo "clang: FAILED to build ($log/clang-build.txt):"
+        grep -E 'error:' "$log/clang-build.txt" | sort -u | head -n 20
+        return 1
+    fi
+    version=$(clang --version | sed -n 's/.*clang version \([0-9.]*\).*/\1/p')
+    echo "clang: the 64-bit saver and ${#tests[@]} unit test programs build with clang $version" \
+        "for x86_64-w64-mingw32, -Werror ($(took))"
+}
+
 # Only the library, the unit tests and the password double they load are
 # built here; the dialog's test reads the 64-bit build's saver. They run in the
 # 64-bit build's Wine prefix (shared by a link), which saves creating another.
 check_ubsan() {
-    local folder="$build/x64-ubsan" tests=() src
-    for src in "$root"/tests/unit/*_test.cpp; do
-        src="${src##*/}"
-        tests+=("${src%.cpp}")
-    done
+    local folder="$build/x64-ubsan" tests=()
+    mapfile -t tests < <(unit_programs)
     if [ ! -f "$build/x64/Vorn.scr" ] && ! VORN_BUILD_DIR="$build" "$root/scripts/build.sh" >"$log/build.txt" 2>&1; then
         echo "ubsan: FAILED, the build stops ($log/build.txt)"
         return 1
@@ -139,8 +170,9 @@ for check in "${checks[@]}"; do
     format) check_format || status=1 ;;
     scripts) check_scripts || status=1 ;;
     warnings) check_warnings || status=1 ;;
+    clang) check_clang || status=1 ;;
     ubsan) check_ubsan || status=1 ;;
-    *) echo "unknown check: $check (format, scripts, warnings, ubsan)" >&2; exit 2 ;;
+    *) echo "unknown check: $check (format, scripts, warnings, clang, ubsan)" >&2; exit 2 ;;
     esac
 done
 exit $status

@@ -15,8 +15,8 @@ packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool image
           googletest fonts-wine x11-utils zip unzip nsis p7zip-full wixl msitools faketime
           osslsigncode openssl
           xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils python3)
-# The checks before the tests (scripts/check.sh).
-packages+=(clang-format shellcheck)
+# The checks before the tests (scripts/check.sh), clang the second compiler.
+packages+=(clang-format shellcheck clang)
 
 install_missing() {
     echo "setup: installing ${missing[*]}"

@@ -542,6 +542,58 @@ TEST_F(SettingsDialogTest, TabVisitsTheControlsInTheTemplatesOrder) {
               (std::vector<int>{1, 2, 200, 201, 306, 403, 1006, 600, 601, 4000, 1009, 1010, 1011}));
 }
 
+// An arrow key as the dialog's message loop hands it over, from the control
+// that has the focus; returns the control that has it then. Windows' dialog
+// manager never gives a static control the focus but moves on past it; Wine's
+// gives it the focus, so the key goes on from there, as on Windows.
+int PressArrow(HWND dialog, UINT key) {
+    HWND from = GetFocus();
+    do {
+        MSG message = {GetFocus(), WM_KEYDOWN, key, 0, 0, {0, 0}};
+        IsDialogMessageW(dialog, &message);
+    } while (GetFocus() != from && (SendMessageW(GetFocus(), WM_GETDLGCODE, 0, 0) & DLGC_STATIC));
+    return GetDlgCtrlID(GetFocus());
+}
+
+// The labels moved before their edits join the edits' group: the arrow keys
+// move in the template's groups, and from "Ok" reach the Showtime box. "Ok"
+// stays the default button.
+TEST_F(SettingsDialogTest, ArrowKeysMoveInTheTemplatesGroups) {
+    ASSERT_NE(OpenHidden(), nullptr);
+    std::vector<std::vector<int>> groups;
+    for (HWND child = GetWindow(dialog_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (groups.empty() || (GetWindowLongPtrW(child, GWL_STYLE) & WS_GROUP))
+            groups.emplace_back();
+        groups.back().push_back(GetDlgCtrlID(child));
+    }
+    EXPECT_EQ(groups, (std::vector<std::vector<int>>{
+                          {1, 2, 203, 200, 204, 201},
+                          {0},
+                          {402, 306, 307, 403},
+                          {1000, 1005, 1001, 1002, 1003, 1004, 1006, 600, 601, -1},
+                          {4000, 4001, 4002, 1009, 1010, 1011, 200, 201}, // with the up-downs
+                      }));
+    EXPECT_EQ(SendMessageW(dialog_, DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
+
+    const struct {
+        int from;
+        UINT key;
+        int to;
+    } presses[] = {
+        {IDOK, VK_DOWN, IDCANCEL},
+        {IDCANCEL, VK_DOWN, IDC_SHOWTIME},
+        {IDC_SHOWTIME, VK_DOWN, IDC_SHOWTIME}, // an edit keeps the arrow keys
+        {IDOK, VK_RIGHT, IDCANCEL},
+        {IDCANCEL, VK_RIGHT, IDC_SHOWTIME},
+        {IDCANCEL, VK_UP, IDOK},
+        {IDC_SPEED, VK_UP, IDC_SPEED},
+    };
+    for (const auto& press : presses) {
+        SetFocus(GetDlgItem(dialog_, press.from));
+        EXPECT_EQ(PressArrow(dialog_, press.key), press.to) << press.from << " key " << press.key;
+    }
+}
+
 // "Ok" writes every value; one that cannot be stored is named to the user
 // and the dialog stays open, so the user can try again or leave with
 // "Cancel". The dialog runs modally, driven by a timer of the thread.
@@ -574,13 +626,13 @@ TEST_F(SettingsDialogTest, OkTellsWhichValuesCouldNotBeStoredAndStaysOpen) {
          {L"FPS", L"Speed"},
          false,
          0,
-         {L"Settings Vorn | These settings could not be stored: Speed, FPS."}},
+         {L"Settings Vorn | These settings could not be stored: Delay (ms), FPS/time."}},
         {"no key: all named",
          {},
          true,
          0,
          {L"Settings Vorn | These settings could not be stored: Algorithm, Mode, Infinity, "
-          L"Rainbow, Speed, Showtime, Color, Round, LineNew, FPS."}},
+          L"Rainbow, Delay (ms), Showtime, Color, Round, New, FPS/time."}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
