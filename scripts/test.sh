@@ -1,8 +1,8 @@
 #!/bin/bash
 # Installs what is missing, builds both builds, runs the checks of
-# scripts/check.sh (format, shellcheck, strict warnings, undefined behaviour),
-# and runs every test of each build under Wine on a virtual display of its
-# own: the 64-bit build natively, the 32-bit build natively where the kernel
+# scripts/check.sh (format, shellcheck, strict warnings, clang, undefined
+# behaviour), and runs every test of each build under Wine, the two suites
+# side by side, each on a virtual display of its own: the 64-bit build natively, the 32-bit build natively where the kernel
 # runs 32-bit programs and through qemu's user-mode emulation where it does
 # not (scripts/lib/arches.sh says which and why; VORN_X86_LANE=emulated
 # forces emulation, VORN_ARCHS=x64 tests the 64-bit build alone; a build not
