@@ -2,11 +2,12 @@
 # Installs what is missing, builds both builds, runs the checks of
 # scripts/check.sh (format, shellcheck, strict warnings, clang, undefined
 # behaviour), and runs every test of each build under Wine, the two suites
-# side by side, each on a virtual display of its own: the 64-bit build natively, the 32-bit build natively where the kernel
-# runs 32-bit programs and through qemu's user-mode emulation where it does
-# not (scripts/lib/arches.sh says which and why; VORN_X86_LANE=emulated
-# forces emulation, VORN_ARCHS=x64 tests the 64-bit build alone; a build not
-# tested under Wine still gets the checks that need no Wine).
+# side by side, each on a virtual display of its own: the 64-bit build
+# natively, the 32-bit build natively where the kernel runs 32-bit programs
+# and through qemu's user-mode emulation where it does not
+# (scripts/lib/arches.sh says which and why; VORN_X86_LANE=emulated forces
+# emulation, VORN_ARCHS=x64 tests the 64-bit build alone; a build not tested
+# under Wine still gets the checks that need no Wine).
 # Exits non-zero on any failure; a summary of each build's suite is the last
 # thing printed.
 set -uo pipefail
