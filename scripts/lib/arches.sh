@@ -23,17 +23,38 @@ vorn_write_ia32_probe() {
     printf '\xbb\x2a\x00\x00\x00\xb8\x01\x00\x00\x00\xcd\x80'          # exit(42)
 }
 
+# An enabled binfmt_misc entry of the machine for i386 or i486 ELF programs.
+vorn_ia32_emulator() {
+    local entry
+    for entry in /proc/sys/fs/binfmt_misc/*; do
+        case "${entry##*/}" in register | status) continue ;; esac
+        { [ -r "$entry" ] && grep -qx enabled "$entry"; } || continue
+        # e_machine is bytes 18-19 of the ELF header: 03 00 (i386) or 06 00 (i486).
+        grep -Eq '^magic 7f454c4601.{26}0[36]00' "$entry" && return 0
+    done
+    return 1
+}
+
 # vorn_probe_ia32 PROBE: starts the probe in a namespace whose binfmt_misc is
 # its own and empty, so that an emulator registered for the whole machine
-# cannot answer for the kernel. Returns the probe's code (42: native), or 3
-# when this kernel gives a namespace no binfmt_misc of its own (before 6.7),
-# 4 when it gives no user namespace at all.
+# cannot answer for the kernel. Returns the probe's code (42: native); 3 when
+# this kernel gives a namespace no binfmt_misc of its own (before 6.7) and
+# the machine's own cannot be ruled out; 4 when it gives no user namespace.
 vorn_probe_ia32() {
     unshare --user --map-root-user --mount true 2>/dev/null || return 4
     # shellcheck disable=SC2016 # expanded by that shell
     unshare --user --map-root-user --mount sh -c \
         'mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || exit 3; exec "$0"' \
         "$1" 2>/dev/null
+    local code=$?
+    # Without one of its own, the probe counts only where no emulator of the
+    # machine could have started it.
+    if [ $code -eq 3 ] && ! vorn_ia32_emulator; then
+        "$1" 2>/dev/null
+        code=$?
+        [ $code -eq 42 ] || code=3
+    fi
+    return $code
 }
 
 # vorn_select_arches FOLDER: FOLDER (the build's) holds the probe a moment.
@@ -47,7 +68,7 @@ vorn_select_arches() {
         rm -f "$probe"
         case $code in
         42) VORN_X86_LANE=native VORN_X86_WHY="this machine runs 32-bit programs" ;;
-        3) VORN_X86_LANE=none VORN_X86_WHY="this kernel gives a namespace no binfmt_misc of its own (Linux 6.7 and later do)" ;;
+        3) VORN_X86_LANE=none VORN_X86_WHY="this kernel runs no 32-bit programs and gives a namespace no binfmt_misc of its own, where qemu would run them (Linux 6.7 and later do)" ;;
         4) VORN_X86_LANE=none VORN_X86_WHY="this machine gives no user namespaces" ;;
         *) VORN_X86_LANE=emulated VORN_X86_WHY="this machine's kernel does not run 32-bit programs" ;;
         esac
